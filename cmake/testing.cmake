@@ -1,0 +1,31 @@
+# parlix_gtest(<name> LEVEL native|win32|e2e SOURCES ... LIBS ...)
+# One test program per call, registered with CTest as one test. scripts/test runs the
+# programs itself to count the individual cases.
+function(parlix_gtest name)
+  cmake_parse_arguments(arg "" "LEVEL" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${arg_SOURCES})
+  parlix_warnings(${name})
+  if(WIN32)
+    parlix_win32_defs(${name})
+    target_link_libraries(${name} PRIVATE ${arg_LIBS} gtest gmock gtest_main)
+    # Console program: test output goes to the terminal under Wine.
+    target_link_options(${name} PRIVATE -mconsole)
+  else()
+    target_link_libraries(${name} PRIVATE ${arg_LIBS} GTest::gtest GTest::gmock GTest::gtest_main)
+  endif()
+  add_test(NAME ${name} COMMAND ${name})
+  set_tests_properties(${name} PROPERTIES LABELS ${arg_LEVEL})
+  set_property(GLOBAL APPEND PROPERTY PARLIX_TESTS_${arg_LEVEL} ${name})
+endfunction()
+
+# Writes build/<preset>/tests-<level>.txt: the test programs of each level, for scripts/test.
+function(parlix_write_test_lists)
+  foreach(level native win32 e2e)
+    get_property(list GLOBAL PROPERTY PARLIX_TESTS_${level})
+    set(paths "")
+    foreach(t IN LISTS list)
+      string(APPEND paths "$<TARGET_FILE:${t}>\n")
+    endforeach()
+    file(GENERATE OUTPUT ${CMAKE_BINARY_DIR}/tests-${level}.txt CONTENT "${paths}")
+  endforeach()
+endfunction()

@@ -1,0 +1,22 @@
+# Warnings as errors for the project's own targets (not for third-party code such as GoogleTest).
+function(parlix_warnings target)
+  if(MSVC)
+    target_compile_options(${target} PRIVATE /W4 /WX /utf-8)
+  else()
+    target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Werror
+      -Wno-missing-field-initializers -Wno-cast-function-type)
+  endif()
+endfunction()
+
+# Unicode Win32 API everywhere.
+function(parlix_win32_defs target)
+  target_compile_definitions(${target} PRIVATE UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX
+    _WIN32_WINNT=0x0601 WINVER=0x0601)
+endfunction()
+
+# Programs enter at wWinMain/wmain.
+function(parlix_unicode_entry target)
+  if(MINGW)
+    target_link_options(${target} PRIVATE -municode)
+  endif()
+endfunction()

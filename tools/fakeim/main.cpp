@@ -1,0 +1,5 @@
+#include "tools/fakeim/protocol.h"
+
+#include <windows.h>
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) { return 0; }

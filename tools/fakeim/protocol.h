@@ -1,0 +1,82 @@
+// The command protocol of fakeim.exe, the simulator of the IM clients' windows.
+//
+// A command is one line of text whose fields are separated by '|'. Commands are given as
+// program arguments (one argument per command, run in order at start), read from a script
+// file ("--script <path>", one command per line, '#' starts a comment line), or sent at run
+// time with WM_COPYDATA (dwData = kCommandTag, lpData = the UTF-16 text, no terminator
+// needed) to the simulator's message-only control window of class kControlClass. The
+// WM_COPYDATA result is the window handle for commands that create a window, 1 for other
+// commands that succeeded, 0 for an unknown command or a bad argument.
+//
+// Escapes inside text fields: "\n" → CR LF, "\r" → CR, "\\" → backslash, "{pic}" → U+FFFC
+// (a picture in the chat history), "\p" → '|'.
+//
+// Windows:
+//   main|<n>                 main window of client discovery search n (1..18)
+//   main|titledchild         "#32770" main window whose first child has a title (not a client)
+//   main|fetionwrongclass    window titled "Fetion 2008" whose class is not a Fetion class
+//   open|<kind>|<title>[|option...]   a chat (or look-alike) window; returns its handle
+//     kinds:
+//       dialog        "#32770" with an inner "#32770" holding only a "RichEdit20A" history box
+//       qq2008beta1   inner "#32770": RICHEDIT, RichEdit20A (history), "发送(&S)", a hidden
+//                     "AfxWnd42", a visible "AfxWnd42" holding the RichEdit20A input box
+//       tm2005        inner "#32770": RICHEDIT, RichEdit20A (history), "发送(&S)", a visible
+//                     "AfxWnd42" holding the RICHEDIT input box
+//       tm2007        inner "#32770": RICHEDIT (input), RichEdit20A (history), no send button
+//       qq2008        no inner dialog: RichEdit20A (history) and three "AfxWnd42" panels, the
+//                     third holding the RichEdit20A input box
+//       qq2009        "TXGuiFoundation" single chat: Static → MacromediaFlashPlayerActiveX,
+//                     plus an input box; history kept in a memory record (below)
+//       qq2009group   "TXGuiFoundation" with the group style pattern, no Flash child
+//       txpanel       "TXGuiFoundation" without Flash child whose styles differ from the group
+//                     pattern (like the client's main panel)
+//       fetion        "WindowsForms10.Window.8.app.0.<suffix>" chat, usual layout
+//       fetiondeep    the same with the history box one level deeper
+//       fetiontip     Fetion window titled "contact_tip_widget"
+//       fetionbutton  Fetion window with a button at its top level
+//       baidu         "BaseGui" chat without children; history kept in a memory record
+//       baiduchild    "BaseGui" window with a child window
+//     options: group (Fetion: a STATIC child at the top level), late=<ms> (the title is set
+//       <ms> after creation; the window starts untitled), hidden, min, max, layered=<alpha>,
+//       at=<x>,<y>,<w>,<h>
+//
+// Behaviours:
+//   append|<hwnd>|<text>     append to the history (control text, or the memory record)
+//   title|<hwnd>|<text>      change the title
+//   show|<hwnd>|<min|max|restore|hide|show>
+//   layered|<hwnd>|<alpha>   become translucent (WS_EX_LAYERED, alpha 0..255)
+//   move|<hwnd>|<x>|<y>|<w>|<h>
+//   block|<hwnd>|<dialog title>   answer the next WM_CLOSE with a "#32770" dialog of that title
+//                            instead of closing ("" clears it)
+//   unblock|<hwnd>           dismiss the blocking dialog (the user answered it)
+//   close|<hwnd>             the client destroys its window
+//   hang|<ms>                stop pumping messages for <ms> (the sender is released first)
+//   crash                    end the process at once, as a crash would
+//   quit                     end normally
+//
+// Memory records (kinds qq2009 and baidu): each such window keeps a history record in the
+// simulator's memory laid out like the clients' text objects:
+//   +0 reserved (32 bits), +4 pointer to the UTF-16 characters, +8 length in bytes.
+// The record's address is the window property kHistoryProp; the input box handle of a
+// qq2009 window is the window property kInputProp. The hook library reads them from inside
+// the process when it answers requests 7 and 8.
+#pragma once
+
+#include <cstdint>
+
+namespace fakeim {
+
+inline constexpr wchar_t kControlClass[] = L"FakeImControl";
+inline constexpr std::uintptr_t kCommandTag = 0x4D494B46;  // 'FKIM'
+inline constexpr wchar_t kHistoryProp[] = L"ImHistoryRecord";
+inline constexpr wchar_t kInputProp[] = L"ImInputBox";
+
+// Layout of a memory history record.
+struct HistoryRecord {
+    std::uint32_t reserved;
+    std::uint32_t text;   // address of the UTF-16 characters
+    std::uint32_t bytes;  // length of the text in bytes
+};
+static_assert(sizeof(HistoryRecord) == 12);
+
+}  // namespace fakeim

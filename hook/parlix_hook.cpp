@@ -1,0 +1,224 @@
+// Parlix.dll: installed into the UI threads of the IM clients. It reports keys, clicks,
+// gestures and newly shown windows of captured chat windows to Parlix's main window and
+// answers the main window's requests from inside the client's thread (hook_protocol.h).
+//
+// Runs inside a foreign process: it never blocks the client for long (every message it
+// sends has a timeout, notices are posted), never throws, and keeps no state but the two
+// shared values below and a set of windows it has already reported.
+#include "hook/hook_protocol.h"
+#include "hook/history_finder.h"
+
+#include <windows.h>
+
+#include <mutex>
+#include <unordered_set>
+
+namespace {
+
+// Shared by every process the library is loaded into: Parlix sets them, the clients read them.
+#if defined(_MSC_VER)
+#pragma data_seg(".shared")
+std::uint32_t g_notifyWindow = 0;
+LONG g_gesturesOn = 0;
+#pragma data_seg()
+#pragma comment(linker, "/SECTION:.shared,RWS")
+#else
+std::uint32_t g_notifyWindow __attribute__((section(".shared"), shared)) = 0;
+LONG g_gesturesOn __attribute__((section(".shared"), shared)) = 0;
+#endif
+
+HMODULE g_module = nullptr;
+
+constexpr UINT kSendTimeoutMs = 1000;
+constexpr UINT kGestureTimeoutMs = 200;
+
+HWND NotifyWindow() {
+    const HWND w = reinterpret_cast<HWND>(static_cast<std::uintptr_t>(g_notifyWindow));
+    return ::IsWindow(w) ? w : nullptr;
+}
+
+LRESULT SendBounded(HWND to, WPARAM code, LPARAM value, UINT timeoutMs) {
+    DWORD_PTR result = 0;
+    if (!::SendMessageTimeoutW(to, parlix::hook::kWmHookNotify, code, value, SMTO_ABORTIFHUNG, timeoutMs, &result))
+        return 0;
+    return static_cast<LRESULT>(result);
+}
+
+// The captured chat window that contains w: the ancestor whose parent belongs to Parlix. Null
+// when w is not inside Parlix's main window.
+HWND CapturedChatOf(HWND w, HWND notify) {
+    if (!w || ::GetAncestor(w, GA_ROOT) != notify) return nullptr;
+    const DWORD self = ::GetCurrentProcessId();
+    for (HWND cur = w; cur;) {
+        const HWND parent = ::GetAncestor(cur, GA_PARENT);
+        if (!parent) return nullptr;
+        DWORD pid = 0;
+        ::GetWindowThreadProcessId(parent, &pid);
+        if (pid != self) return cur;
+        cur = parent;
+    }
+    return nullptr;
+}
+
+// Per-thread gesture state (each hooked thread has its own mouse input).
+thread_local bool t_gesturing = false;
+thread_local bool t_wheelDuringGesture = false;
+
+bool KeyDown(int vk) { return (::GetKeyState(vk) & 0x8000) != 0; }
+
+// Returns true when the message is swallowed.
+bool OnInput(const MSG& m) {
+    const HWND notify = NotifyWindow();
+    if (!notify) return false;
+    const HWND chat = CapturedChatOf(m.hwnd, notify);
+    if (!chat) return false;
+    using namespace parlix::hook;
+    switch (m.message) {
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN: {
+        if (m.wParam == VK_CONTROL) {
+            if ((m.lParam & (1 << 30)) == 0) ::PostMessageW(notify, kWmHookNotify, kKeyState, kKeyDown);
+            return false;
+        }
+        const int id = HotkeyFor(static_cast<unsigned>(m.wParam), KeyDown(VK_CONTROL), KeyDown(VK_SHIFT),
+                                 KeyDown(VK_MENU));
+        if (id == 0) return false;
+        ::PostMessageW(notify, WM_HOTKEY, static_cast<WPARAM>(id), 0);
+        return true;
+    }
+    case WM_KEYUP:
+    case WM_SYSKEYUP:
+        if (m.wParam == VK_CONTROL) ::PostMessageW(notify, kWmHookNotify, kKeyState, kKeyUp);
+        return false;
+    case WM_LBUTTONDOWN:
+        ::PostMessageW(notify, kWmHookNotify, kClick, reinterpret_cast<LPARAM>(chat));
+        return false;
+    case WM_MBUTTONDOWN:
+        SendBounded(notify, kClickAnswer, reinterpret_cast<LPARAM>(chat), kSendTimeoutMs);
+        return false;
+    case WM_RBUTTONDOWN:
+        if (g_gesturesOn) {
+            t_gesturing = true;
+            t_wheelDuringGesture = false;
+            SendBounded(notify, kGesture, kGestureBegin, kGestureTimeoutMs);
+        }
+        return false;
+    case WM_MOUSEMOVE:
+        if (t_gesturing && (m.wParam & MK_RBUTTON)) SendBounded(notify, kGesture, kGesturePoint, kGestureTimeoutMs);
+        return false;
+    case WM_RBUTTONUP: {
+        if (!t_gesturing) return false;
+        t_gesturing = false;
+        const bool accepted = SendBounded(notify, kGesture, kGestureEnd, kGestureTimeoutMs) != 0;
+        return accepted || t_wheelDuringGesture;
+    }
+    case WM_MOUSEWHEEL:
+        if ((GET_KEYSTATE_WPARAM(m.wParam) & MK_RBUTTON) == 0) return false;
+        t_wheelDuringGesture = true;
+        ::PostMessageW(notify, WM_MOUSEWHEEL, m.wParam, m.lParam);
+        return true;
+    default:
+        return false;
+    }
+}
+
+LRESULT CALLBACK GetMessageHook(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HC_ACTION && wParam == PM_REMOVE) {
+        auto* m = reinterpret_cast<MSG*>(lParam);
+        if (OnInput(*m)) m->message = WM_NULL;
+    }
+    return ::CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+// Top-level windows already reported as shown: a window is reported once, like the shell's
+// window-created notice, however often it is hidden and shown again (re-parenting shows it
+// again, and a popped-out chat must not be captured anew by that).
+std::mutex g_seenLock;
+std::unordered_set<HWND> g_seen;
+
+void OnShown(HWND w) {
+    if (::GetAncestor(w, GA_PARENT) != ::GetDesktopWindow()) return;
+    {
+        std::lock_guard lock(g_seenLock);
+        if (!g_seen.insert(w).second) return;
+    }
+    if (const HWND notify = NotifyWindow())
+        ::PostMessageW(notify, parlix::hook::kWmHookNotify, parlix::hook::kWindowShown, reinterpret_cast<LPARAM>(w));
+}
+
+void OnDestroyed(HWND w) {
+    std::lock_guard lock(g_seenLock);
+    g_seen.erase(w);
+}
+
+LPARAM Answer(WPARAM request, HWND chat) {
+    using namespace parlix::hook;
+    switch (request) {
+    case kRequestHistory: return static_cast<LPARAM>(FindHistoryRecord(chat));
+    case kRequestInput: return reinterpret_cast<LPARAM>(FindInputBox(chat));
+    case kRequestFocus: return reinterpret_cast<LPARAM>(::GetFocus());
+    default: return 0;
+    }
+}
+
+void OnSent(const CWPSTRUCT& c) {
+    using namespace parlix::hook;
+    switch (c.message) {
+    case kWmHookNotify:
+        if (c.lParam == 0 && (c.wParam == kRequestFocus || c.wParam == kRequestHistory || c.wParam == kRequestInput)) {
+            if (const HWND notify = NotifyWindow()) SendBounded(notify, c.wParam, Answer(c.wParam, c.hwnd), kSendTimeoutMs);
+        }
+        break;
+    case WM_WINDOWPOSCHANGED:
+        if (reinterpret_cast<const WINDOWPOS*>(c.lParam)->flags & SWP_SHOWWINDOW) OnShown(c.hwnd);
+        break;
+    case WM_ACTIVATE:
+        if (LOWORD(c.wParam) != WA_INACTIVE) {
+            const HWND notify = NotifyWindow();
+            if (const HWND chat = notify ? CapturedChatOf(c.hwnd, notify) : nullptr)
+                ::PostMessageW(notify, kWmHookNotify, kFocusRequest, reinterpret_cast<LPARAM>(chat));
+        }
+        break;
+    case WM_NCDESTROY:
+        OnDestroyed(c.hwnd);
+        break;
+    default:
+        break;
+    }
+}
+
+LRESULT CALLBACK CallWindowHook(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HC_ACTION) OnSent(*reinterpret_cast<const CWPSTRUCT*>(lParam));
+    return ::CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+}  // namespace
+
+extern "C" {
+
+// Keyboard and mouse hook of one client thread; notices go to notifyWindow.
+__declspec(dllexport) HHOOK WINAPI InitHook(HWND notifyWindow, DWORD threadId) {
+    g_notifyWindow = static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(notifyWindow));
+    return ::SetWindowsHookExW(WH_GETMESSAGE, GetMessageHook, g_module, threadId);
+}
+
+// Window hook of one client thread: requests, shown windows, activation.
+__declspec(dllexport) HHOOK WINAPI InitHookProc(DWORD threadId) {
+    return ::SetWindowsHookExW(WH_CALLWNDPROC, CallWindowHook, g_module, threadId);
+}
+
+__declspec(dllexport) void WINAPI EndHook(HHOOK hook) {
+    if (hook) ::UnhookWindowsHookEx(hook);
+}
+
+__declspec(dllexport) void WINAPI EnableMouseGesture(BOOL on) { ::InterlockedExchange(&g_gesturesOn, on ? 1 : 0); }
+
+BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
+    if (reason == DLL_PROCESS_ATTACH) {
+        g_module = instance;
+        ::DisableThreadLibraryCalls(instance);
+    }
+    return TRUE;
+}
+
+}  // extern "C"

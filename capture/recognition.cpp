@@ -12,14 +12,14 @@ using std::ptrdiff_t;
 
 // How a dialog-family rule cuts the caption out of the title.
 enum class Cut {
-    Mid,           // Mid(title, start, Len - drop)
-    AfterDeSpace,  // Mid(title, p + 1, Len - p - 3), p = 1-based position of "的 " (0 when absent)
-    BeforeParen,   // text before the first "(", the whole title without one
+    Mid,          // Mid(title, start, Len - drop)
+    AfterDeSpace, // Mid(title, p + 1, Len - p - 3), p = 1-based position of "的 " (0 when absent)
+    BeforeParen,  // text before the first "(", the whole title without one
 };
 
 struct DialogRule {
-    std::wstring_view prefix;  // "" = not tested
-    std::wstring_view suffix;  // "" = not tested
+    std::wstring_view prefix; // "" = not tested
+    std::wstring_view suffix; // "" = not tested
     Cut cut;
     ptrdiff_t start;
     ptrdiff_t drop;
@@ -39,7 +39,7 @@ constexpr DialogRule kDialogRules[] = {
     {L"与 ", L" 会话中", Cut::Mid, 3, 6, false, IM_VERSION::TM},
     {L"与", L"会话中", Cut::Mid, 2, 4, false, IM_VERSION::TM},
     {L"", L"交谈中", Cut::Mid, 3, 6, false, IM_VERSION::QQ},
-    {L"多人聊天 － ", L"", Cut::Mid, 8, 7, false, IM_VERSION::QQ},  // Mid(title, 8) to the end
+    {L"多人聊天 － ", L"", Cut::Mid, 8, 7, false, IM_VERSION::QQ}, // Mid(title, 8) to the end
     {L"", L"- 正在输入", Cut::Mid, 1, 7, false, IM_VERSION::QQ},
     {L"", L" － 讨论组 ", Cut::Mid, 1, 8, true, IM_VERSION::TM},
     {L"", L"－ 群", Cut::Mid, 1, 4, true, IM_VERSION::QQ},
@@ -78,7 +78,9 @@ std::optional<std::wstring> CutCaption(const DialogRule& rule, std::wstring_view
     return std::nullopt;
 }
 
-bool Visible(const WindowTree& tree, Hwnd w) { return (tree.Style(w) & kWsVisible) != 0; }
+bool Visible(const WindowTree& tree, Hwnd w) {
+    return (tree.Style(w) & kWsVisible) != 0;
+}
 
 std::optional<Recognition> BaiduHiRule(const WindowTree& tree, Hwnd w, const std::wstring& title) {
     if (tree.FindChild(w, Hwnd{}, std::nullopt, std::nullopt)) return std::nullopt;
@@ -90,17 +92,17 @@ std::optional<Recognition> BaiduHiRule(const WindowTree& tree, Hwnd w, const std
 
 std::optional<Recognition> QQ2009Rule(const WindowTree& tree, Hwnd w, const std::wstring& title) {
     const Hwnd panel = tree.FindChild(w, Hwnd{}, L"Static", std::nullopt);
-    const Hwnd flash = panel ? tree.FindChild(panel, Hwnd{}, L"MacromediaFlashPlayerActiveX", std::nullopt)
-                             : Hwnd{};
+    const Hwnd flash =
+        panel ? tree.FindChild(panel, Hwnd{}, L"MacromediaFlashPlayerActiveX", std::nullopt) : Hwnd{};
     if (!title.empty() && flash && Visible(tree, w))
         return Recognition{title, false, IM_VERSION::QQ2009, tree.ProcessId(w)};
 
     // Group chats have no Flash child; they are told by their exact style pattern, whatever their
     // minimised, maximised or layered state.
     constexpr std::uint32_t kWsExLayered = 0x80000;
-    constexpr std::uint32_t kGroupExStyle = 0x300;        // WS_EX_WINDOWEDGE | WS_EX_CLIENTEDGE
-    constexpr std::uint32_t kNotMinMax = 0xDEFFFFFF;      // without WS_MINIMIZE, WS_MAXIMIZE
-    constexpr std::uint32_t kGroupStyle = 0x960F0000;     // popup, visible, clip, sysmenu, frame, boxes
+    constexpr std::uint32_t kGroupExStyle = 0x300;    // WS_EX_WINDOWEDGE | WS_EX_CLIENTEDGE
+    constexpr std::uint32_t kNotMinMax = 0xDEFFFFFF;  // without WS_MINIMIZE, WS_MAXIMIZE
+    constexpr std::uint32_t kGroupStyle = 0x960F0000; // popup, visible, clip, sysmenu, frame, boxes
     const bool group = (tree.ExStyle(w) & ~kWsExLayered) == kGroupExStyle &&
                        (tree.Style(w) & kNotMinMax) == kGroupStyle && !title.starts_with(L"QQ2009") &&
                        !title.starts_with(L"TM2009 ") && title != L"消息管理器" && title != L"表情管理";
@@ -109,8 +111,9 @@ std::optional<Recognition> QQ2009Rule(const WindowTree& tree, Hwnd w, const std:
 }
 
 std::optional<Recognition> FetionRule(WindowTree& tree, Hwnd w, const std::wstring& className) {
-    // The per-process part of the client's class names.
-    const std::wstring suffix = className.substr(className.size() - std::min<std::size_t>(7, className.size()));
+    // The per-process part of the client's class names (the class has at least the 30 characters
+    // of the shared prefix).
+    const std::wstring suffix = className.substr(className.size() - 7);
     const std::wstring form = std::wstring(kFetionFormClass) + suffix;
     const std::wstring button = L"WindowsForms10.BUTTON.app.0." + suffix;
     const std::wstring label = L"WindowsForms10.STATIC.app.0." + suffix;
@@ -130,7 +133,7 @@ std::optional<Recognition> FetionRule(WindowTree& tree, Hwnd w, const std::wstri
     return Recognition{std::wstring(title.substr(0, title.find(L" - "))), group, IM_VERSION::Fetion_3_2, 0};
 }
 
-}  // namespace
+} // namespace
 
 std::optional<Recognition> DialogTitleRule(std::wstring_view title) {
     for (const DialogRule& rule : kDialogRules) {
@@ -144,7 +147,8 @@ std::optional<Recognition> DialogTitleRule(std::wstring_view title) {
     return std::nullopt;
 }
 
-std::optional<Recognition> Recognize(WindowTree& tree, Hwnd window, std::span<const std::uint32_t> imProcessIds) {
+std::optional<Recognition> Recognize(WindowTree& tree, Hwnd window,
+                                     std::span<const std::uint32_t> imProcessIds) {
     if (!IsInList(tree.ProcessId(window), imProcessIds)) return std::nullopt;
     const std::wstring title = tree.Title(window);
     const std::wstring className = tree.ClassName(window);
@@ -161,8 +165,12 @@ bool IsInList(std::uint32_t value, std::span<const std::uint32_t> list) noexcept
     return std::find(list.begin(), list.end(), value) != list.end();
 }
 
-bool ScanSkipsTitle(std::wstring_view title) noexcept { return title.starts_with(L"阿里旺旺 - "); }
+bool ScanSkipsTitle(std::wstring_view title) noexcept {
+    return title.starts_with(L"阿里旺旺 - ");
+}
 
-bool IsFetionClass(std::wstring_view className) noexcept { return className.starts_with(kFetionFormClass); }
+bool IsFetionClass(std::wstring_view className) noexcept {
+    return className.starts_with(kFetionFormClass);
+}
 
-}  // namespace parlix
+} // namespace parlix

@@ -18,7 +18,7 @@ struct Recognition {
     std::wstring caption;
     bool isGroup = false;
     IM_VERSION version = IM_VERSION::TM;
-    std::uint32_t processId = 0;  // 0 for the dialog and Fetion families, as AddTab expects
+    std::uint32_t processId = 0; // 0 for the dialog and Fetion families, as AddTab expects
     friend bool operator==(const Recognition&, const Recognition&) = default;
 };
 
@@ -45,4 +45,4 @@ inline constexpr std::wstring_view kFetionFormClass = L"WindowsForms10.Window.8.
 [[nodiscard]] bool ScanSkipsTitle(std::wstring_view title) noexcept;
 [[nodiscard]] bool IsFetionClass(std::wstring_view className) noexcept;
 
-}  // namespace parlix
+} // namespace parlix

@@ -17,10 +17,10 @@ struct Hwnd {
 };
 
 class WindowTree {
-public:
+  public:
     virtual ~WindowTree() = default;
-    virtual std::wstring Title(Hwnd w) const = 0;      // <= 260 chars, "" on failure
-    virtual std::wstring ClassName(Hwnd w) const = 0;  // <= 260 chars
+    virtual std::wstring Title(Hwnd w) const = 0;     // <= 260 chars, "" on failure
+    virtual std::wstring ClassName(Hwnd w) const = 0; // <= 260 chars
     virtual std::uint32_t Style(Hwnd w) const = 0;
     virtual std::uint32_t ExStyle(Hwnd w) const = 0;
     virtual std::uint32_t ProcessId(Hwnd w) const = 0;
@@ -30,7 +30,7 @@ public:
     // top level.
     virtual Hwnd FindChild(Hwnd parent, Hwnd after, std::optional<std::wstring_view> className,
                            std::optional<std::wstring_view> title) const = 0;
-    virtual void Wait(int milliseconds) = 0;  // Sleep in the real tree; the fake advances a clock
+    virtual void Wait(int milliseconds) = 0; // Sleep in the real tree; the fake advances a clock
 };
 
-}  // namespace parlix
+} // namespace parlix

@@ -38,8 +38,12 @@ enum class IM_VERSION : std::int32_t {
 };
 
 // The families as the program tests them; every version belongs to exactly one.
-[[nodiscard]] constexpr bool IsQQ2009(IM_VERSION v) noexcept { return v == IM_VERSION::QQ2009; }
-[[nodiscard]] constexpr bool IsBaiduHi(IM_VERSION v) noexcept { return v == IM_VERSION::BaiduHI; }
+[[nodiscard]] constexpr bool IsQQ2009(IM_VERSION v) noexcept {
+    return v == IM_VERSION::QQ2009;
+}
+[[nodiscard]] constexpr bool IsBaiduHi(IM_VERSION v) noexcept {
+    return v == IM_VERSION::BaiduHI;
+}
 [[nodiscard]] constexpr bool IsFetion(IM_VERSION v) noexcept {
     const auto n = static_cast<std::int32_t>(v);
     return n >= static_cast<std::int32_t>(IM_VERSION::Fetion_3_2) &&
@@ -51,28 +55,28 @@ enum class IM_VERSION : std::int32_t {
 
 // Member order is the order of the contract's members (their DISPIDs follow it).
 struct IMWindow {
-    HandleValue hWnd = 0;      // the captured top-level window (never owned)
-    HandleValue ChatHwnd = 0;  // history box, 0 when not found
-    HandleValue SayHwnd = 0;   // input box, or hWnd when none was found
-    HandleValue SendHwnd = 0;  // never filled by the main program
+    HandleValue hWnd = 0;     // the captured top-level window (never owned)
+    HandleValue ChatHwnd = 0; // history box, 0 when not found
+    HandleValue SayHwnd = 0;  // input box, or hWnd when none was found
+    HandleValue SendHwnd = 0; // never filled by the main program
     bool IsGroup = false;
     IM_VERSION Version = IM_VERSION::TM;
-    std::wstring Title;    // tab text
-    std::wstring Caption;  // contact or group name, later the window's full title
+    std::wstring Title;   // tab text
+    std::wstring Caption; // contact or group name, later the window's full title
     bool Locked = false;
-    std::int32_t TabColor = 0;  // 0x00BBGGRR
-    std::int32_t X = 0;         // place and size before capture, screen pixels
+    std::int32_t TabColor = 0; // 0x00BBGGRR
+    std::int32_t X = 0;        // place and size before capture, screen pixels
     std::int32_t Y = 0;
-    std::int32_t W = 0;  // current width, kept by the upkeep
+    std::int32_t W = 0; // current width, kept by the upkeep
     std::int32_t H = 0;
-    std::int32_t OrgW = 0;  // size restored on detach
+    std::int32_t OrgW = 0; // size restored on detach
     std::int32_t OrgH = 0;
-    std::int32_t MsgNum = 0;   // unread messages
-    std::int32_t hDC = 0;      // memory DC with the 32 x 32 icon image, owned by the registry node
-    std::int32_t hBMP = 0;     // bitmap selected into hDC, owned likewise
-    std::int32_t Msg = 0;      // history length in characters when last examined
-    std::int32_t WinLong = 0;  // style before capture
-    std::int32_t ExStyle = 0;  // extended style before capture
+    std::int32_t MsgNum = 0;  // unread messages
+    std::int32_t hDC = 0;     // memory DC with the 32 x 32 icon image, owned by the registry node
+    std::int32_t hBMP = 0;    // bitmap selected into hDC, owned likewise
+    std::int32_t Msg = 0;     // history length in characters when last examined
+    std::int32_t WinLong = 0; // style before capture
+    std::int32_t ExStyle = 0; // extended style before capture
 };
 
-}  // namespace parlix
+} // namespace parlix

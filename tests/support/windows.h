@@ -13,6 +13,12 @@ namespace parlix::test {
 
 using namespace std::chrono_literals;
 
+template <typename T>
+bool IsSet(const T& value) {
+    if constexpr (requires { value.empty(); }) return !value.empty();
+    else return static_cast<bool>(value);
+}
+
 // Polls check (pumping this thread's messages) until it returns a non-empty value or the
 // deadline passes; returns the last value.
 template <typename F>
@@ -21,7 +27,7 @@ auto WaitFor(F check, std::chrono::milliseconds deadline = 5s, std::chrono::mill
     const auto end = std::chrono::steady_clock::now() + deadline;
     for (;;) {
         auto value = check();
-        if (value || std::chrono::steady_clock::now() >= end) return value;
+        if (IsSet(value) || std::chrono::steady_clock::now() >= end) return value;
         MSG msg;
         while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
             ::TranslateMessage(&msg);

@@ -1,0 +1,19 @@
+// Parlix.exe: the composition root. Builds the main window and runs the message loop.
+#include "ui/main_window_win.h"
+
+#include <commctrl.h>
+#include <windows.h>
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
+    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_TAB_CLASSES | ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
+    ::InitCommonControlsEx(&icc);
+
+    parlix::MainWindow main;
+    if (!main.Load(showCommand)) return 1;
+    MSG msg;
+    while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        ::TranslateMessage(&msg);
+        ::DispatchMessageW(&msg);
+    }
+    return static_cast<int>(msg.wParam);
+}

@@ -1,0 +1,33 @@
+// One window-procedure trampoline for the program's own windows: the C++ object is bound to
+// its window at WM_NCCREATE and receives every message through HandleMessage.
+#pragma once
+
+#include <windows.h>
+
+namespace parlix {
+
+class WindowBase {
+public:
+    WindowBase() = default;
+    WindowBase(const WindowBase&) = delete;
+    WindowBase& operator=(const WindowBase&) = delete;
+    virtual ~WindowBase();
+
+    [[nodiscard]] HWND Hwnd() const noexcept { return hwnd_; }
+
+protected:
+    // Registers className once per process with this trampoline as its procedure.
+    static bool RegisterClassOnce(const wchar_t* className, HICON icon, HBRUSH background);
+    HWND Create(const wchar_t* className, const wchar_t* title, DWORD style, DWORD exStyle, int x, int y, int w,
+                int h, HWND parent = nullptr);
+    // Unhandled messages go to DefWindowProcW.
+    virtual LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
+    // Called after WM_NCDESTROY, when the window no longer exists.
+    virtual void OnFinalDestroy() {}
+
+private:
+    static LRESULT CALLBACK Trampoline(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    HWND hwnd_ = nullptr;
+};
+
+}  // namespace parlix

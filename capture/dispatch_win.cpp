@@ -1,0 +1,185 @@
+#include "capture/dispatch_win.h"
+
+#include "base/error_report_win.h"
+#include "hook/hook_protocol.h"
+
+#include <commctrl.h>
+
+namespace parlix {
+
+namespace {
+constexpr UINT_PTR kSubclassId = 0x50524C58;  // 'PRLX'
+}
+
+void MessageDispatch::RegisterShellHook(HWND mainWindow) {
+    if (shellHookMsg_ == 0) shellHookMsg_ = ::RegisterWindowMessageW(L"SHELLHOOK");
+    ::RegisterShellHookWindow(mainWindow);
+}
+
+void MessageDispatch::DeregisterShellHook(HWND mainWindow) { ::DeregisterShellHookWindow(mainWindow); }
+
+bool MessageDispatch::HookMainWindow(HWND mainWindow) {
+    if (main_ || !mainWindow) return false;
+    if (!::SetWindowSubclass(mainWindow, Subclass, kSubclassId, reinterpret_cast<DWORD_PTR>(this))) return false;
+    main_ = mainWindow;
+    return true;
+}
+
+bool MessageDispatch::UnhookMainWindow() {
+    if (!main_) return false;
+    const bool removed = ::RemoveWindowSubclass(main_, Subclass, kSubclassId) != FALSE;
+    main_ = nullptr;
+    return removed;
+}
+
+LRESULT CALLBACK MessageDispatch::Subclass(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                           DWORD_PTR self) {
+    bool handled = false;
+    const LRESULT result = reinterpret_cast<MessageDispatch*>(self)->WndProc(msg, wParam, lParam, handled);
+    if (msg == WM_NCDESTROY) reinterpret_cast<MessageDispatch*>(self)->UnhookMainWindow();
+    return handled ? result : ::DefSubclassProc(hwnd, msg, wParam, lParam);
+}
+
+LRESULT MessageDispatch::WndProc(UINT msg, WPARAM wParam, LPARAM lParam, bool& handled) {
+    LRESULT result = 0;
+    Trapped(L"modProc", L"WndProc", true, [&] { result = Dispatch(msg, wParam, lParam, handled); });
+    return result;
+}
+
+LRESULT MessageDispatch::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam, bool& handled) {
+    if (msg == 0) return 0;
+    if (msg == shellHookMsg_) {
+        OnShell(wParam, lParam);
+        return 0;
+    }
+    if (msg == taskbarCreatedMsg_) {
+        host_.ReAddTrayIcon();
+        return 0;
+    }
+    switch (msg) {
+    case WM_QUERYENDSESSION:
+        host_.EndSession();
+        return 0;
+    case WM_HOTKEY:
+        host_.KeyFunctions(static_cast<int>(wParam & 0xFF));
+        return 0;
+    case kTrayCallbackMsg:
+        host_.TrayAction(lParam);
+        return 0;
+    case WM_ENTERSIZEMOVE:
+        SetSizing(true);
+        return 0;
+    case WM_EXITSIZEMOVE:
+        SetSizing(false);
+        return 0;
+    case WM_LBUTTONUP:
+    case WM_NCMOUSELEAVE:
+        IsSizing = false;
+        return 0;
+    case WM_MOUSEWHEEL:
+        OnWheel(wParam, lParam);
+        return 0;
+    case hook::kWmHookNotify:
+        return OnHookNotify(wParam, lParam, handled);
+    case WM_ACTIVATE:
+        // The shell's activation notice does not arrive everywhere; the window's own
+        // activation keeps MainIsActive right as well.
+        MainIsActive = LOWORD(wParam) != WA_INACTIVE;
+        if (MainIsActive) host_.OnMainActivated();
+        return 0;
+    default:
+        return 0;
+    }
+}
+
+void MessageDispatch::OnShell(WPARAM code, LPARAM window) {
+    switch (code) {
+    case HSHELL_WINDOWCREATED:
+        OnCreated(reinterpret_cast<HWND>(window));
+        break;
+    case HSHELL_WINDOWACTIVATED:
+    case HSHELL_RUDEAPPACTIVATED:
+        MainIsActive = reinterpret_cast<HWND>(window) == main_;
+        if (MainIsActive) host_.OnMainActivated();
+        break;
+    default:
+        break;
+    }
+}
+
+void MessageDispatch::OnCreated(HWND window) {
+    if (IsClosing || ::GetParent(window) != nullptr) return;
+    host_.DetectWindow(window);
+}
+
+LRESULT MessageDispatch::OnHookNotify(WPARAM code, LPARAM value, bool& handled) {
+    using namespace hook;
+    switch (code) {
+    case kKeyState:
+        if (!MainIsActive || !host_.ShowNumbersOnCtrl()) return 0;
+        if (value == kKeyDown) {
+            NumbersShown = true;
+            host_.ShowNumbers();
+        } else if (value == kKeyUp) {
+            NumbersShown = false;
+            host_.HideNumbers();
+        }
+        return 0;
+    case kClick:
+        host_.SetQQFocusByHwnd(reinterpret_cast<HWND>(value), false, false);
+        return 0;
+    case kClickAnswer:
+        if (host_.SetQQFocusByHwnd(reinterpret_cast<HWND>(value), false, false)) {
+            handled = true;
+            return -1;
+        }
+        return 0;
+    case kFocusRequest:
+        if (!host_.CompatibilityMode() || !MainIsActive) return 0;
+        MainIsActive = host_.SetQQFocusByHwnd(reinterpret_cast<HWND>(value), true, false);
+        if (MainIsActive && host_.HasCurrentTab()) {
+            if (!FocusToggle) {
+                FocusToggle = true;
+                ::SetFocus(main_);
+            } else {
+                FocusToggle = false;
+            }
+        }
+        return 0;
+    case kGesture:
+        if (value == kGesturePoint) {
+            host_.AddToMouseGesture();
+        } else if (value == kGestureBegin) {
+            host_.BeginMouseGesture();
+        } else {
+            handled = true;
+            return host_.EndMouseGesture() ? 1 : 0;
+        }
+        return 0;
+    case kWindowShown:
+        OnCreated(reinterpret_cast<HWND>(value));
+        return 0;
+    default:
+        HookReply = value;
+        return 0;
+    }
+}
+
+void MessageDispatch::OnWheel(WPARAM wParam, LPARAM lParam) {
+    POINT pt{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+    ::ScreenToClient(main_, &pt);
+    if (!WheelQualifies(LOWORD(wParam), pt.x, pt.y, host_.TabStripBand())) return;
+    const int delta = static_cast<short>(HIWORD(wParam));
+    if (const auto next = wheel_.OnQualifying(delta, host_.SelectedTab(), host_.TabCount())) {
+        host_.SelectTab(*next);
+        host_.HideNumbers();
+    }
+}
+
+void MessageDispatch::SetSizing(bool sizing) {
+    IsSizing = sizing;
+    if (host_.TranslucentWhileSizing())
+        ::SetLayeredWindowAttributes(main_, 0, static_cast<BYTE>(sizing ? 150 : 255), LWA_ALPHA);
+}
+
+}  // namespace parlix

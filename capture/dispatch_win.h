@@ -1,0 +1,87 @@
+// The main window's message dispatch: shell-hook notices, the hook library's WM_HOOKNOTIFY
+// notices and replies, hotkeys, tray callbacks, wheel switching and size/move tracking. The
+// dispatcher holds the state these messages share; what they trigger is done by its host.
+#pragma once
+
+#include "capture/wheel_switch.h"
+
+#include <windows.h>
+
+namespace parlix {
+
+inline constexpr UINT kTrayCallbackMsg = 0x7E9;
+
+// What the dispatcher asks the main window to do.
+class DispatchHost {
+public:
+    virtual ~DispatchHost() = default;
+    virtual void DetectWindow(HWND window) = 0;
+    // The main window became the active window (mainState decides: focus timer or tab read).
+    virtual void OnMainActivated() = 0;
+    virtual void ReAddTrayIcon() = 0;
+    // Windows ends the session: give everything back and unload.
+    virtual void EndSession() = 0;
+    virtual void KeyFunctions(int id) = 0;
+    virtual void TrayAction(LPARAM message) = 0;
+    virtual bool TranslucentWhileSizing() const = 0;  // org_Trans
+    virtual bool ShowNumbersOnCtrl() const = 0;       // tab_ShowNum = 1
+    virtual bool CompatibilityMode() const = 0;       // org_Comp = 1
+    virtual void ShowNumbers() = 0;
+    virtual void HideNumbers() = 0;
+    virtual bool SetQQFocusByHwnd(HWND window, bool find, bool qqOnly) = 0;
+    virtual bool HasCurrentTab() const = 0;
+    virtual void BeginMouseGesture() = 0;
+    virtual void AddToMouseGesture() = 0;
+    virtual bool EndMouseGesture() = 0;
+    virtual WheelBand TabStripBand() const = 0;
+    virtual int TabCount() const = 0;
+    virtual int SelectedTab() const = 0;
+    virtual void SelectTab(int index) = 0;
+};
+
+class MessageDispatch {
+public:
+    explicit MessageDispatch(DispatchHost& host) : host_(host) {}
+    MessageDispatch(const MessageDispatch&) = delete;
+    MessageDispatch& operator=(const MessageDispatch&) = delete;
+    ~MessageDispatch() { UnhookMainWindow(); }
+
+    void RegisterShellHook(HWND mainWindow);
+    void DeregisterShellHook(HWND mainWindow);
+    // Routes every message of mainWindow through WndProc first. False when already installed
+    // or mainWindow is null.
+    bool HookMainWindow(HWND mainWindow);
+    bool UnhookMainWindow();
+
+    // One message of the main window; handled = true makes the result the answer, otherwise the
+    // message goes on to the window's own procedure.
+    LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam, bool& handled);
+
+    void SetTaskbarCreatedMsg(UINT msg) noexcept { taskbarCreatedMsg_ = msg; }
+    [[nodiscard]] UINT ShellHookMsg() const noexcept { return shellHookMsg_; }
+
+    // State shared with the rest of the capture engine.
+    bool MainIsActive = false;
+    bool IsSizing = false;
+    bool IsClosing = false;
+    LPARAM HookReply = 0;
+    bool NumbersShown = false;
+    bool FocusToggle = false;
+
+private:
+    static LRESULT CALLBACK Subclass(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR self);
+    LRESULT Dispatch(UINT msg, WPARAM wParam, LPARAM lParam, bool& handled);
+    void OnShell(WPARAM code, LPARAM window);
+    void OnCreated(HWND window);
+    LRESULT OnHookNotify(WPARAM code, LPARAM value, bool& handled);
+    void OnWheel(WPARAM wParam, LPARAM lParam);
+    void SetSizing(bool sizing);
+
+    DispatchHost& host_;
+    HWND main_ = nullptr;
+    UINT shellHookMsg_ = 0;
+    UINT taskbarCreatedMsg_ = 0;
+    WheelSwitch wheel_;
+};
+
+}  // namespace parlix

@@ -125,3 +125,26 @@ private:
 };
 
 }  // namespace parlix
+
+// Image lists come from comctl32; whoever instantiates ScopedImageList links it.
+#include <commctrl.h>
+
+namespace parlix {
+
+struct ImageListTraits {
+    static HIMAGELIST Invalid() noexcept { return nullptr; }
+    static bool Valid(HIMAGELIST h) noexcept { return h != nullptr; }
+    static void Close(HIMAGELIST h) noexcept { ::ImageList_Destroy(h); }
+};
+using ScopedImageList = Scoped<HIMAGELIST, ImageListTraits>;
+
+// A registry key this program opened or created. Never wrap a predefined root key
+// (HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE, ...).
+struct RegKeyTraits {
+    static HKEY Invalid() noexcept { return nullptr; }
+    static bool Valid(HKEY h) noexcept { return h != nullptr; }
+    static void Close(HKEY h) noexcept { ::RegCloseKey(h); }
+};
+using ScopedRegKey = Scoped<HKEY, RegKeyTraits>;
+
+}  // namespace parlix

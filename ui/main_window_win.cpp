@@ -2,21 +2,49 @@
 
 #include "base/error_report_win.h"
 #include "base/last_chance_win.h"
+#include "base/window_text_win.h"
+#include "settings/settings_win.h"
+#include "ui/greetings.h"
 
-#include <commctrl.h>
+#include <shellapi.h>
 
 namespace parlix {
 
 namespace {
 // Timer ids on the main window, named after the timers they drive.
-enum TimerId : UINT_PTR { tmrCheckHook = 6 };
+enum TimerId : UINT_PTR { tmrChkWin = 1, tmrUnload = 5, tmrCheckHook = 6 };
+constexpr UINT kChkWinMs = 100;
+constexpr UINT kUnloadMs = 100;
 constexpr UINT kCheckHookMs = 5000;
 
 constexpr int kVersionMajor = 1;
 constexpr int kVersionMinor = 0;
+
+// Unload modes of the close request.
+constexpr int kUnloadByUser = 0;
+constexpr int kUnloadBySession = 2;
+
+constexpr wchar_t kInstanceMutex[] = L"Parlix.SingleInstance";
+
+HWND Window(HandleValue v) { return reinterpret_cast<HWND>(static_cast<std::uintptr_t>(v)); }
+
+UINT IconFlag(GreetingIcon icon) {
+    switch (icon) {
+    case GreetingIcon::Information: return MB_ICONINFORMATION;
+    case GreetingIcon::Critical: return MB_ICONERROR;
+    case GreetingIcon::None: return 0;
+    }
+    return 0;
+}
 }  // namespace
 
-MainWindow::MainWindow() = default;
+LocalDate TodayLocal() {
+    SYSTEMTIME t;
+    ::GetLocalTime(&t);
+    return {t.wMonth, t.wDay};
+}
+
+MainWindow::MainWindow(DateSource today) : today_(std::move(today)) {}
 
 MainWindow::~MainWindow() { Unload(); }
 
@@ -24,85 +52,376 @@ std::wstring MainWindow::BaseCaption() {
     return L"Parlix Ver " + std::to_wstring(kVersionMajor) + L"." + std::to_wstring(kVersionMinor);
 }
 
-bool MainWindow::Load(int showCommand) {
+void MainWindow::ShowGreetings() {
+    const LocalDate d = today_();
+    for (const Greeting& g : GreetingsFor(d.month, d.day))
+        ::MessageBoxW(nullptr, g.text.c_str(), g.title.c_str(), MB_OK | IconFlag(g.icon));
+}
+
+void MainWindow::RegisterMainHotkey() {
+    if (settings_.hot_Enabled != 1) return;
+    if (!::RegisterHotKey(Hwnd(), 1, static_cast<UINT>(settings_.hot_Mod), static_cast<UINT>(settings_.hot_Key)))
+        ::MessageBoxW(Hwnd(), L"热键冲突，您的热键将不会生效。", L"出错啦~", MB_OK | MB_ICONERROR);
+}
+
+bool MainWindow::Load() {
+    // A second instance ends at once, silently.
+    instanceMutex_.reset(::CreateMutexW(nullptr, FALSE, kInstanceMutex));
+    if (!instanceMutex_ || ::GetLastError() == ERROR_ALREADY_EXISTS) return false;
+
+    ShowGreetings();
     RegisterClassOnce(kMainWindowClass, ::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1)),
                       reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
+    RegisterClassOnce(kPicWinClass, nullptr, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
     if (!Create(kMainWindowClass, BaseCaption().c_str(), WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0, CW_USEDEFAULT,
-                CW_USEDEFAULT, 640, 480))
+                CW_USEDEFAULT, kDefaultWidthTwips / kTwipsPerPixel, kDefaultHeightTwips / kTwipsPerPixel))
         return false;
     dispatch_.MainIsActive = true;
-    recognized_.Create(Hwnd());
-    Layout();
-    dispatch_.HookMainWindow(Hwnd());
+    tabInfoMsg_ = ::RegisterWindowMessageW(kTabInfoMessage);
 
+    const WindowPlacement place = LoadSettings(settings_, MainWindowFactsOf(Hwnd()), [](std::wstring_view) {
+        return false;  // plugins arrive with the plugin manager
+    });
+    if (place.bounds)
+        ::MoveWindow(Hwnd(), place.bounds->left / kTwipsPerPixel, place.bounds->top / kTwipsPerPixel,
+                     place.bounds->width / kTwipsPerPixel, place.bounds->height / kTwipsPerPixel, FALSE);
+    captionSuffix_ = settings_.org_Caption;  // the load leaves it as the caption suffix
+
+    ::SetWindowLongW(Hwnd(), GWL_EXSTYLE, ::GetWindowLongW(Hwnd(), GWL_EXSTYLE) | WS_EX_LAYERED);
+    ::SetLayeredWindowAttributes(Hwnd(), 0, 255, LWA_ALPHA);
+    RegisterMainHotkey();
+
+    // The tab strip, the chat container on top of it, the notice, the number badges.
+    btnTab.Create(Hwnd(), 0, 0, 100, 100);
+    btnTab.SetEvents(this);
+    btnTab.Bottom(settings_.tab_Bottom);
+    btnTab.Roll(settings_.tab_Roll);
+    picWin = ::CreateWindowExW(0, kPicWinClass, L"", WS_CHILD | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, 0, 0, 10, 10,
+                               Hwnd(), nullptr, ::GetModuleHandleW(nullptr), nullptr);
+    ::SetWindowPos(picWin, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    fraMsg.Create(Hwnd());
+    nodeResources_ = std::make_unique<GdiNodeResourceFactory>(picWin);
+    LinkHead = std::make_unique<TabRegistry>(*nodeResources_);
+    TabStripOps& strip = *this;
+    attacher_ = std::make_unique<TabAttacher>(tree_, *LinkHead, calls_, dispatch_, strip);
+    detacher_ = std::make_unique<TabDetacher>(*LinkHead, calls_, dispatch_, strip, CurrentLink,
+                                              [this](HWND popped) { cmdMerge.Add(Hwnd(), popped); });
+    // Whatever way the program ends, the captured windows go back first.
+    InstallLastChance([this] { RestoreForCrash(); });
+
+    dispatch_.HookMainWindow(Hwnd());
+    ::SetWindowTextW(Hwnd(), (BaseCaption() + captionSuffix_).c_str());
+    Layout();
+    btnTab.CustomColor(true);
+
+    ::SetCurrentDirectoryW(ModuleDirectory().c_str());
     // Loading the hook library first: its exports and icon are needed from here on.
     hooks_.Load();
-    hooks_.EnableMouseGesture(false);
+    hooks_.EnableMouseGesture(settings_.org_MouseGesture != 0);
     discovery_.InitHooks();
     dispatch_.SetTaskbarCreatedMsg(discovery_.TaskbarCreatedMsg());
     discovery_.FindClients(Hwnd());
-    ::SetTimer(Hwnd(), tmrCheckHook, kCheckHookMs, nullptr);
+    picNum.Create(Hwnd());
 
-    ::ShowWindow(Hwnd(), showCommand);
+    // Until the tray icon exists the window is shown from the start.
+    ::ShowWindow(Hwnd(), place.status == 2 ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL);
+    MainState = place.status == 2 ? 2 : 0;
     detector_.ScanExisting();
     dispatch_.RegisterShellHook(Hwnd());
+    AutoRunClient();
+
+    ::SetTimer(Hwnd(), tmrChkWin, kChkWinMs, nullptr);
+    ::SetTimer(Hwnd(), tmrCheckHook, kCheckHookMs, nullptr);
     return true;
+}
+
+void MainWindow::AutoRunClient() {
+    if (!settings_.org_AutoRunIM || settings_.org_QQPath.empty() || settings_.org_QQName.empty()) return;
+    if (IsIMRunning(settings_.org_QQName)) return;
+    const std::wstring file = settings_.org_QQPath + settings_.org_QQName;
+    ::ShellExecuteW(Hwnd(), L"open", file.c_str(), L"0", L"", SW_HIDE);
+}
+
+void MainWindow::Layout() {
+    if (!Hwnd() || !picWin) return;
+    RECT c;
+    ::GetClientRect(Hwnd(), &c);
+    const int w = c.right, h = c.bottom;
+    btnTab.Move(0, 0, w, h);
+    const int header = btnTab.GetHeaderHeight();
+    if (btnTab.Bottom())
+        ::MoveWindow(picWin, 2, 2, std::max(0, w - 4), std::max(0, h - header - 6), TRUE);
+    else
+        ::MoveWindow(picWin, 3, header + 3, std::max(0, w - 5), std::max(0, h - header - 4), TRUE);
+    RECT area;
+    ::GetWindowRect(picWin, &area);
+    ::MapWindowPoints(nullptr, Hwnd(), reinterpret_cast<POINT*>(&area), 2);
+    fraMsg.Move(area);
+    ShowCurrentWindow();
+}
+
+void MainWindow::ShowCurrentWindow() {
+    const auto node = CurrentLink.lock();
+    if (!node) return;
+    const HWND window = Window(node->window.hWnd);
+    RECT r;
+    ::GetClientRect(picWin, &r);
+    calls_.PlaceAsync(window, HWND_TOP, 0, 0, r.right, r.bottom, SWP_SHOWWINDOW | SWP_NOACTIVATE);
+    node->window.W = r.right;
+    node->window.H = r.bottom;
+}
+
+void MainWindow::OnTabChanged(int index) {
+    const auto previous = CurrentLink.lock();
+    if (index < 0 || index >= LinkHead->count()) {
+        CurrentLink.reset();
+        currentTab_ = -1;
+        return;
+    }
+    calls_.ReleaseHungFocus();
+    CurrentLink = LinkHead->GetNode(index + 1);
+    currentTab_ = index + 1;
+    const auto node = CurrentLink.lock();
+    ShowCurrentWindow();
+    // The other captured windows stay behind the current one, hidden.
+    for (const auto& other : LinkHead->Nodes())
+        if (other != node) calls_.ShowAsync(Window(other->window.hWnd), SW_HIDE);
+    if (node && dispatch_.MainIsActive) {
+        const HWND focus = (IsQQ2009(node->window.Version) || IsBaiduHi(node->window.Version))
+                               ? Window(node->window.hWnd)
+                               : Window(node->window.SayHwnd);
+        calls_.Focus(focus);
+    }
+    if (dispatch_.NumbersShown) ShowNumbers();
+    (void)previous;
+}
+
+void MainWindow::ShowTabs() {
+    ::ShowWindow(btnTab.ControlhWnd(), SW_SHOW);
+    ::ShowWindow(picWin, SW_SHOW);
+    fraMsg.Show(false);
+}
+
+void MainWindow::ShowMsg() {
+    ::ShowWindow(picWin, SW_HIDE);
+    fraMsg.Show(true);
+}
+
+bool MainWindow::IsCaptured(HWND window) const {
+    return LinkHead && LinkHead->PositionOfWindow(static_cast<HandleValue>(reinterpret_cast<std::uintptr_t>(window))) > 0;
+}
+
+bool MainWindow::AddTab(HWND window, const Recognition& r) {
+    const AttachSettings s{settings_.tab_MaxLen == 1, settings_.tab_MaxLength, settings_.tab_Normal,
+                           settings_.org_Comp == 1, settings_.tab_ShowIcon == 1};
+    return attacher_->AddTab(window, r.caption, r.isGroup, r.version, r.processId, picWin, s) != nullptr;
+}
+
+void MainWindow::AfterCapture() {
+    calls_.ReleaseHungFocus();
+    if (MainState == 1) {
+        ::ShowWindow(Hwnd(), SW_SHOW);
+        MainState = 0;
+    }
+    if (::IsWindowEnabled(Hwnd())) ::SetForegroundWindow(Hwnd());
+    if (const auto node = CurrentLink.lock()) calls_.Focus(Window(node->window.SayHwnd));
+}
+
+void MainWindow::AfterScan() {
+    if (btnTab.count() > 0) btnTab.Selected(btnTab.count() - 1);
+    else ShowMsg();
+}
+
+void MainWindow::DetectWindow(HWND window) { detector_.DetectWindow(window, false); }
+
+void MainWindow::OnMainActivated() {
+    if (const auto node = CurrentLink.lock()) {
+        const HWND focus = (IsQQ2009(node->window.Version) || IsBaiduHi(node->window.Version))
+                               ? Window(node->window.hWnd)
+                               : Window(node->window.SayHwnd);
+        calls_.Focus(focus);
+    }
+}
+
+bool MainWindow::SetQQFocusByHwnd(HWND window, bool, bool) {
+    const int pos = LinkHead ? LinkHead->PositionOfWindow(static_cast<HandleValue>(reinterpret_cast<std::uintptr_t>(window))) : 0;
+    if (pos == 0) return false;
+    if (btnTab.Selected() != pos - 1) btnTab.Selected(pos - 1);
+    return true;
+}
+
+void MainWindow::KeyFunctions(int id) {
+    Trapped(L"modHotKey", L"KeyFunctions", true, [&] {
+        const int count = btnTab.count();
+        if (id == 1) {
+            if (::IsWindowVisible(Hwnd()) && !::IsIconic(Hwnd())) ::ShowWindow(Hwnd(), SW_MINIMIZE);
+            else {
+                ::ShowWindow(Hwnd(), SW_RESTORE);
+                ::SetForegroundWindow(Hwnd());
+            }
+            return;
+        }
+        if (!dispatch_.MainIsActive || count == 0) return;
+        int s = btnTab.Selected();
+        if (id == 2) {
+            if (count == s + 1) s = -1;
+            btnTab.Selected(s + 1);
+        } else if (id == 3) {
+            if (s == 0) s = count;
+            btnTab.Selected(s - 1);
+        } else if (id == 4) {
+            btnTab.Selected(count - 1);
+        } else if (id >= 5 && id <= 13 && id - 5 < count) {
+            btnTab.Selected(id - 5);
+        }
+    });
+}
+
+void MainWindow::ShowNumbers() {
+    picNum.ShowNumer(btnTab.count(), [this](int index) {
+        RECT r = btnTab.GetItemRect(index);
+        ::MapWindowPoints(btnTab.hwnd(), Hwnd(), reinterpret_cast<POINT*>(&r), 2);
+        return r;
+    });
+}
+
+void MainWindow::HideNumbers() { picNum.HideNumer(); }
+
+WheelBand MainWindow::TabStripBand() const {
+    RECT c, p;
+    ::GetClientRect(Hwnd(), &c);
+    ::GetWindowRect(picWin, &p);
+    ::MapWindowPoints(nullptr, Hwnd(), reinterpret_cast<POINT*>(&p), 2);
+    if (btnTab.Bottom()) return {c.right, p.bottom - p.top, c.bottom};
+    return {c.right, 0, p.top};
+}
+
+void MainWindow::OnTimer(UINT_PTR id) {
+    switch (id) {
+    case tmrChkWin:
+        // A chat window its client closed loses its tab at once.
+        if (detacher_) detacher_->DropDeadWindows();
+        break;
+    case tmrCheckHook:
+        discovery_.FindClients(Hwnd());
+        break;
+    case tmrUnload:
+        ::KillTimer(Hwnd(), tmrUnload);
+        IsExiting = true;
+        ::PostMessageW(Hwnd(), WM_CLOSE, 0, 0);
+        break;
+    default:
+        break;
+    }
+}
+
+bool MainWindow::QueryUnload(int unloadMode) {
+    if (!IsExiting && settings_.tray_CloseTray) {
+        if (unloadMode == kUnloadByUser || unloadMode > 3) {
+            if (MainState != 1) ::ShowWindow(Hwnd(), SW_MINIMIZE);
+            return false;
+        }
+        RestoreAll();
+        return true;
+    }
+    if (settings_.org_ExitMsg) {
+        dispatch_.DeregisterShellHook(Hwnd());
+        const int answer = ::MessageBoxW(Hwnd(), L"确定要退出么?所有聊天窗口都会还原到原来的大小与位置。", L"确认？",
+                                         MB_YESNO | MB_ICONQUESTION);
+        if (answer != IDYES) {
+            IsExiting = false;
+            dispatch_.RegisterShellHook(Hwnd());
+            return false;
+        }
+        IsExiting = true;
+    }
+    RestoreAll();
+    return true;
+}
+
+void MainWindow::RestoreAll() {
+    if (!::IsWindowVisible(Hwnd())) {
+        ::ShowWindow(Hwnd(), SW_SHOW);
+        MainState = 0;
+    }
+    WINDOWPLACEMENT wp{sizeof wp};
+    ::GetWindowPlacement(Hwnd(), &wp);
+    RECT r;
+    ::GetWindowRect(Hwnd(), &r);
+    const std::int32_t status = ::IsIconic(Hwnd()) ? 1 : ::IsZoomed(Hwnd()) ? 2 : 0;
+    // A minimised or maximised window stores the place it returns to.
+    if (status != 0) r = wp.rcNormalPosition;
+    SaveWindowPlacement({r.left * kTwipsPerPixel, r.top * kTwipsPerPixel, (r.right - r.left) * kTwipsPerPixel,
+                         (r.bottom - r.top) * kTwipsPerPixel},
+                        status);
+    dispatch_.DeregisterShellHook(Hwnd());
+    detacher_->PopAll();
 }
 
 void MainWindow::Unload() {
     if (unloaded_) return;
     unloaded_ = true;
-    if (Hwnd()) {
-        ::KillTimer(Hwnd(), tmrCheckHook);
-        dispatch_.DeregisterShellHook(Hwnd());
+    const HWND main = Hwnd();
+    if (main) {
+        ::KillTimer(main, tmrChkWin);
+        ::KillTimer(main, tmrCheckHook);
+        ::UnregisterHotKey(main, 1);
+        dispatch_.DeregisterShellHook(main);
         dispatch_.UnhookMainWindow();
     }
     discovery_.EndHooks();
+    if (detacher_) detacher_->PopAll();
+    calls_.DetachAll();
+    ClearLastChance();
+}
+
+void MainWindow::RestoreForCrash() noexcept {
+    try {
+        if (detacher_) detacher_->PopAll();
+    } catch (...) {
+    }
+}
+
+void MainWindow::EndSession() {
+    IsExiting = true;
+    QueryUnload(kUnloadBySession);
+    Unload();
+    EndProgramNow(0);
+}
+
+LRESULT MainWindow::TabInfo(WPARAM index, LPARAM what) const {
+    if (!LinkHead || index >= static_cast<WPARAM>(LinkHead->count())) return -1;
+    const IMWindow& w = LinkHead->GetNode(static_cast<int>(index) + 1)->window;
+    if (what == kTabInfoWindow) return static_cast<LRESULT>(w.hWnd);
+    if (what == kTabInfoKind)
+        return static_cast<LRESULT>(w.Version) | (w.IsGroup ? 0x100 : 0) | (w.Locked ? 0x200 : 0);
+    return -1;
 }
 
 LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == tabInfoMsg_ && msg != 0) return TabInfo(wParam, lParam);
     switch (msg) {
     case WM_SIZE:
+        if (wParam == SIZE_MINIMIZED) MainState = 1;
+        else MainState = wParam == SIZE_MAXIMIZED ? 2 : 0;
         Layout();
         return 0;
     case WM_TIMER:
         OnTimer(wParam);
         return 0;
     case WM_CLOSE:
-        Unload();
-        ::DestroyWindow(Hwnd());
+        if (QueryUnload(kUnloadByUser)) {
+            Unload();
+            ::DestroyWindow(Hwnd());
+        }
         return 0;
     case WM_DESTROY:
+        Unload();
         ::PostQuitMessage(0);
         return 0;
     default:
         return WindowBase::HandleMessage(msg, wParam, lParam);
     }
-}
-
-void MainWindow::OnFinalDestroy() { Unload(); }
-
-void MainWindow::OnTimer(UINT_PTR id) {
-    if (id == tmrCheckHook) discovery_.FindClients(Hwnd());
-}
-
-void MainWindow::Layout() {
-    RECT r{};
-    ::GetClientRect(Hwnd(), &r);
-    ::InflateRect(&r, -3, -3);
-    recognized_.Move(r);
-}
-
-void MainWindow::DetectWindow(HWND window) { detector_.DetectWindow(window, false); }
-
-void MainWindow::EndSession() {
-    Unload();
-    EndProgramNow(0);
-}
-
-bool MainWindow::AddTab(HWND window, const Recognition& recognition) {
-    recognized_.Add(window, recognition);
-    return true;
 }
 
 }  // namespace parlix

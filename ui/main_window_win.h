@@ -1,74 +1,154 @@
-// frmMain: the one main window. Owns the capture engine's parts, drives them from its timers
-// and message dispatch, and hosts the captured windows.
+// frmMain: the one main window. Holds the tab strip (btnTab) and the container of the captured
+// chat windows (picWin), owns the capture engine's parts and the timers that drive them, and
+// carries start-up and shut-down.
 #pragma once
 
+#include "base/scoped_win.h"
 #include "base/window_base_win.h"
+#include "capture/attach_win.h"
+#include "capture/client_calls_win.h"
+#include "capture/detach_win.h"
 #include "capture/detect_win.h"
 #include "capture/discovery_win.h"
 #include "capture/dispatch_win.h"
 #include "capture/hook_library_win.h"
+#include "capture/tab_registry.h"
+#include "capture/tab_registry_win.h"
 #include "capture/window_tree_win.h"
-#include "ui/recognition_list_win.h"
+#include "settings/settings.h"
+#include "ui/merge_buttons_win.h"
+#include "ui/no_chat_notice_win.h"
+#include "ui/number_badges_win.h"
+#include "ui/tab_control_win.h"
 
+#include <functional>
+#include <memory>
 #include <string>
 
 namespace parlix {
 
 inline constexpr wchar_t kMainWindowClass[] = L"Parlix.frmMain";
 
-class MainWindow final : public WindowBase, private DispatchHost, private CaptureSink {
+// A read-only query other programs (automation, tests) may send to the main window, registered
+// under this name: wParam = tab index from 0; lParam = kTabInfoWindow for the captured window's
+// handle, kTabInfoKind for its client kind with bit 8 set for a group chat and bit 9 for a
+// locked tab. The answer is -1 for an index without tab.
+inline constexpr wchar_t kTabInfoMessage[] = L"Parlix.TabInfo";
+inline constexpr LPARAM kTabInfoWindow = 0;
+inline constexpr LPARAM kTabInfoKind = 1;
+inline constexpr wchar_t kPicWinClass[] = L"Parlix.picWin";
+
+// The date of the local clock, replaceable so start-up greetings can be tested.
+struct LocalDate {
+    int month = 1;
+    int day = 1;
+};
+using DateSource = std::function<LocalDate()>;
+[[nodiscard]] LocalDate TodayLocal();
+
+class MainWindow final : public WindowBase,
+                         private DispatchHost,
+                         private CaptureSink,
+                         private TabStripOps,
+                         private TabControlEvents {
 public:
-    MainWindow();
+    explicit MainWindow(DateSource today = TodayLocal);
     ~MainWindow() override;
 
-    // Start-up: creates the window and runs the start-up sequence. False when the window could
-    // not be created.
-    bool Load(int showCommand);
+    // Start-up (Form_Load). False when another instance runs (silently) or the window could not
+    // be made; the caller then ends.
+    bool Load();
 
     [[nodiscard]] static std::wstring BaseCaption();
 
 private:
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
-    void OnFinalDestroy() override;
+    LRESULT TabInfo(WPARAM index, LPARAM what) const;
     void OnTimer(UINT_PTR id);
     void Layout();
+    void ShowGreetings();
+    void RegisterMainHotkey();
+    void AutoRunClient();
+
+    // Shut-down
+    bool QueryUnload(int unloadMode);  // false cancels
+    void RestoreAll();
     void Unload();
+    void RestoreForCrash() noexcept;
+
+    // The tab switch: current node, layout, the window in front, focus into its input box.
+    void OnTabChanged(int index);
+    void ShowCurrentWindow();
 
     // DispatchHost
     void DetectWindow(HWND window) override;
-    void OnMainActivated() override {}
+    void OnMainActivated() override;
     void ReAddTrayIcon() override {}
     void EndSession() override;
-    void KeyFunctions(int) override {}
+    void KeyFunctions(int id) override;
     void TrayAction(LPARAM) override {}
-    bool TranslucentWhileSizing() const override { return false; }
-    bool ShowNumbersOnCtrl() const override { return false; }
-    bool CompatibilityMode() const override { return false; }
-    void ShowNumbers() override {}
-    void HideNumbers() override {}
-    bool SetQQFocusByHwnd(HWND, bool, bool) override { return false; }
-    bool HasCurrentTab() const override { return false; }
+    bool TranslucentWhileSizing() const override { return settings_.org_Trans != 0; }
+    bool ShowNumbersOnCtrl() const override { return settings_.tab_ShowNum == 1; }
+    bool CompatibilityMode() const override { return settings_.org_Comp == 1; }
+    void ShowNumbers() override;
+    void HideNumbers() override;
+    bool SetQQFocusByHwnd(HWND window, bool find, bool qqOnly) override;
+    bool HasCurrentTab() const override { return static_cast<bool>(CurrentLink); }
     void BeginMouseGesture() override {}
     void AddToMouseGesture() override {}
     bool EndMouseGesture() override { return false; }
-    WheelBand TabStripBand() const override { return {}; }
-    int TabCount() const override { return 0; }
-    int SelectedTab() const override { return -1; }
-    void SelectTab(int) override {}
+    WheelBand TabStripBand() const override;
+    // Also TabStripOps::TabCount: the same question.
+    int TabCount() const override { return btnTab.count(); }
+    int SelectedTab() const override { return btnTab.Selected(); }
+    void SelectTab(int index) override { btnTab.Selected(index); }
 
     // CaptureSink
-    bool IsCaptured(HWND window) const override { return recognized_.Contains(window); }
+    bool IsCaptured(HWND window) const override;
     bool AddTab(HWND window, const Recognition& recognition) override;
-    void AfterCapture() override {}
-    void AfterScan() override {}
+    void AfterCapture() override;
+    void AfterScan() override;
+
+    // TabStripOps
+    void AddItem(const std::wstring& title) override { btnTab.AddItem(title); }
+    void SetItemImage(int index, int image) override { btnTab.SetItemImage(image, index); }
+    void DelItem(int index) override { btnTab.DelItem(index); }
+    void SetSelected(int index) override { btnTab.Selected(index); }
+    void ShowTabs() override;
+    void ShowMsg() override;
+
+    // TabControlEvents
+    void Changed(int index) override { OnTabChanged(index); }
+
+    DateSource today_;
+    Settings settings_;
+    std::wstring captionSuffix_;
+    ScopedHandle instanceMutex_;
 
     HookLibrary hooks_;
     Win32WindowTree tree_;
     ClientDiscovery discovery_{hooks_, tree_};
     MessageDispatch dispatch_{*this};
     ChatDetector detector_{tree_, [this] { return discovery_.ImProcessIds(); }, *this};
-    RecognitionList recognized_;
+    ClientCalls calls_;
+
+    TabControl btnTab;
+    HWND picWin = nullptr;  // child of the main window; parent of the captured windows
+    NoChatNotice fraMsg;
+    NumberBadges picNum;
+    MergeButtons cmdMerge{[this](HWND target) { detector_.DetectWindow(target, false); }};
+
+    std::unique_ptr<GdiNodeResourceFactory> nodeResources_;
+    std::unique_ptr<TabRegistry> LinkHead;
+    LinkRef CurrentLink;
+    int currentTab_ = -1;  // registry position of the selected tab, -1 when none
+    std::unique_ptr<TabAttacher> attacher_;
+    std::unique_ptr<TabDetacher> detacher_;
+
+    int MainState = 0;  // 0 normal, 1 hidden to the tray, 2 maximised
+    bool IsExiting = false;
     bool unloaded_ = false;
+    UINT tabInfoMsg_ = 0;
 };
 
 }  // namespace parlix

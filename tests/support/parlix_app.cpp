@@ -1,8 +1,28 @@
 #include "tests/support/parlix_app.h"
 
+#include "base/scoped_win.h"
+#include "base/window_text_win.h"
 #include "tests/support/windows.h"
 
+#include <commctrl.h>
+
 namespace parlix::test {
+
+namespace {
+LRESULT SendBounded(HWND w, UINT msg, WPARAM wp, LPARAM lp, LRESULT failed = -1) {
+    DWORD_PTR r = 0;
+    if (!::SendMessageTimeoutW(w, msg, wp, lp, SMTO_ABORTIFHUNG, 2000, &r)) return failed;
+    return static_cast<LRESULT>(r);
+}
+
+BOOL CALLBACK FindTabWindow(HWND w, LPARAM out) {
+    if (WindowClass(w) == L"SysTabControl32") {
+        *reinterpret_cast<HWND*>(out) = w;
+        return FALSE;
+    }
+    return TRUE;
+}
+}  // namespace
 
 std::unique_ptr<ParlixApp> ParlixApp::Launch(const std::filesystem::path& dir, std::chrono::milliseconds deadline) {
     std::error_code ec;
@@ -15,6 +35,14 @@ std::unique_ptr<ParlixApp> ParlixApp::Launch(const std::filesystem::path& dir, s
     if (!app->process_.Running()) return nullptr;
     app->main_ = WaitForWindow({.className = L"Parlix.frmMain", .pid = app->process_.Id()}, deadline);
     if (!app->main_) return nullptr;
+    app->tabs_ = WaitFor(
+        [&]() -> HWND {
+            HWND found = nullptr;
+            ::EnumChildWindows(app->main_, FindTabWindow, reinterpret_cast<LPARAM>(&found));
+            return found;
+        },
+        deadline);
+    app->tabInfo_ = ::RegisterWindowMessageW(L"Parlix.TabInfo");
     return app;
 }
 
@@ -25,48 +53,68 @@ bool ParlixApp::Close(std::chrono::milliseconds deadline) {
     return ended;
 }
 
-std::vector<std::wstring> ParlixApp::RecognitionLines() const {
-    std::vector<std::wstring> lines;
-    const HWND list = ::FindWindowExW(main_, nullptr, L"ListBox", nullptr);
-    if (!list) return lines;
-    DWORD_PTR count = 0;
-    if (!::SendMessageTimeoutW(list, LB_GETCOUNT, 0, 0, SMTO_ABORTIFHUNG, 1000, &count)) return lines;
-    for (DWORD_PTR i = 0; i < count && i < 10000; ++i) {
-        DWORD_PTR len = 0;
-        if (!::SendMessageTimeoutW(list, LB_GETTEXTLEN, i, 0, SMTO_ABORTIFHUNG, 1000, &len) || len > 4096) break;
-        std::wstring text(len + 1, L'\0');
-        DWORD_PTR got = 0;
-        if (!::SendMessageTimeoutW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text.data()), SMTO_ABORTIFHUNG, 1000,
-                                   &got))
-            break;
-        text.resize(got <= len ? got : len);
-        lines.push_back(text);
+int ParlixApp::TabCount() const { return static_cast<int>(SendBounded(tabs_, TCM_GETITEMCOUNT, 0, 0)); }
+
+int ParlixApp::SelectedTab() const { return static_cast<int>(SendBounded(tabs_, TCM_GETCURSEL, 0, 0)); }
+
+HWND ParlixApp::PicWin() const { return ::FindWindowExW(main_, nullptr, L"Parlix.picWin", nullptr); }
+
+std::wstring ParlixApp::Caption(int index) const {
+    // The item record and text buffer must live in Parlix's process for the tab window to fill.
+    ScopedHandle process(::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, process_.Id()));
+    if (!process) return {};
+    constexpr int kChars = 512;
+    const SIZE_T size = sizeof(TCITEMW) + kChars * sizeof(wchar_t);
+    void* remote = ::VirtualAllocEx(process.get(), nullptr, size, MEM_COMMIT, PAGE_READWRITE);
+    if (!remote) return {};
+    TCITEMW item{};
+    item.mask = TCIF_TEXT;
+    item.pszText = reinterpret_cast<wchar_t*>(static_cast<char*>(remote) + sizeof(TCITEMW));
+    item.cchTextMax = kChars;
+    std::wstring text(kChars, L'\0');
+    SIZE_T n = 0;
+    if (::WriteProcessMemory(process.get(), remote, &item, sizeof item, &n) &&
+        SendBounded(tabs_, TCM_GETITEMW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(remote), 0) &&
+        ::ReadProcessMemory(process.get(), item.pszText, text.data(), kChars * sizeof(wchar_t), &n)) {
+        text.resize(text.find(L'\0') == std::wstring::npos ? text.size() : text.find(L'\0'));
+    } else {
+        text.clear();
     }
-    return lines;
+    ::VirtualFreeEx(process.get(), remote, 0, MEM_RELEASE);
+    return text;
 }
 
-std::vector<std::wstring> SplitTabs(const std::wstring& line) {
-    std::vector<std::wstring> fields;
-    size_t start = 0;
-    for (;;) {
-        const size_t tab = line.find(L'\t', start);
-        fields.push_back(line.substr(start, tab == std::wstring::npos ? std::wstring::npos : tab - start));
-        if (tab == std::wstring::npos) return fields;
-        start = tab + 1;
+std::vector<TabFacts> ParlixApp::Tabs() const {
+    std::vector<TabFacts> tabs;
+    const int count = TabCount();
+    for (int i = 0; i < count; ++i) {
+        TabFacts t;
+        t.window = reinterpret_cast<HWND>(SendBounded(main_, tabInfo_, static_cast<WPARAM>(i), 0, 0));
+        const LRESULT kind = SendBounded(main_, tabInfo_, static_cast<WPARAM>(i), 1);
+        if (kind >= 0) {
+            t.version = static_cast<int>(kind & 0xFF);
+            t.group = (kind & 0x100) != 0;
+            t.locked = (kind & 0x200) != 0;
+        }
+        t.caption = Caption(i);
+        tabs.push_back(t);
     }
+    return tabs;
 }
 
-std::vector<std::wstring> ParlixApp::WaitForRecognition(HWND window, std::chrono::milliseconds deadline) const {
-    const std::wstring id = std::to_wstring(static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(window)));
+std::optional<TabFacts> ParlixApp::WaitForTab(HWND window, std::chrono::milliseconds deadline, int* index) const {
     return WaitFor(
-        [&]() -> std::vector<std::wstring> {
-            for (const auto& line : RecognitionLines()) {
-                auto fields = SplitTabs(line);
-                if (fields.size() == 5 && fields[4] == id) return fields;
+        [&]() -> std::optional<TabFacts> {
+            const auto tabs = Tabs();
+            for (size_t i = 0; i < tabs.size(); ++i) {
+                if (tabs[i].window == window) {
+                    if (index) *index = static_cast<int>(i);
+                    return tabs[i];
+                }
             }
-            return {};
+            return std::nullopt;
         },
-        deadline, 2ms);
+        deadline, 5ms);
 }
 
 }  // namespace parlix::test

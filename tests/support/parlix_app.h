@@ -1,5 +1,6 @@
 // Drives one Parlix.exe process for end-to-end tests: a fresh program folder (so set.ini
-// starts empty), the program and its libraries copied in, the main window found.
+// starts empty), the program and its libraries copied in, the main window found, and its tabs
+// read from outside (captions through the tab window, kind and window through "Parlix.TabInfo").
 #pragma once
 
 #include "tests/support/process.h"
@@ -7,33 +8,49 @@
 #include <windows.h>
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace parlix::test {
 
+struct TabFacts {
+    HWND window = nullptr;  // the captured chat window
+    std::wstring caption;   // the tab's text
+    int version = -1;
+    bool group = false;
+    bool locked = false;
+};
+
 class ParlixApp {
 public:
-    // Copies Parlix.exe and its libraries from the bin folder into dir and starts it; waits
-    // until its main window exists. Null when it did not come up within the deadline.
+    // Copies Parlix.exe and its libraries from the bin folder into dir (set.ini, if given, is
+    // written there first) and starts it; waits until its main window exists. Null when it did
+    // not come up within the deadline.
     [[nodiscard]] static std::unique_ptr<ParlixApp> Launch(const std::filesystem::path& dir,
                                                            std::chrono::milliseconds deadline = 15s);
 
     [[nodiscard]] HWND MainWindow() const noexcept { return main_; }
+    [[nodiscard]] HWND TabWindow() const noexcept { return tabs_; }
     [[nodiscard]] Process& Proc() noexcept { return process_; }
     // Asks the program to close (WM_CLOSE) and waits for its end; kills it after the deadline.
     bool Close(std::chrono::milliseconds deadline = 10s);
 
-    // The recognised-window lines the main window lists ("caption\tgroup\tversion\tpid\thwnd").
-    [[nodiscard]] std::vector<std::wstring> RecognitionLines() const;
-    // Waits until a line for window exists; returns it split into its fields (empty on timeout).
-    [[nodiscard]] std::vector<std::wstring> WaitForRecognition(HWND window, std::chrono::milliseconds deadline = 5s) const;
+    [[nodiscard]] int TabCount() const;
+    [[nodiscard]] int SelectedTab() const;
+    [[nodiscard]] std::vector<TabFacts> Tabs() const;
+    // The tab of window once it exists (nullopt at the deadline), and its index.
+    [[nodiscard]] std::optional<TabFacts> WaitForTab(HWND window, std::chrono::milliseconds deadline = 5s,
+                                                     int* index = nullptr) const;
+    // The chat container the captured windows live in.
+    [[nodiscard]] HWND PicWin() const;
 
 private:
+    [[nodiscard]] std::wstring Caption(int index) const;
     Process process_;
     HWND main_ = nullptr;
+    HWND tabs_ = nullptr;  // the SysTabControl32 inside the main window
+    UINT tabInfo_ = 0;
 };
-
-[[nodiscard]] std::vector<std::wstring> SplitTabs(const std::wstring& line);
 
 }  // namespace parlix::test

@@ -190,6 +190,8 @@ std::optional<OpenOptions> ParseOptions(std::span<const std::wstring> fields) {
             o.minimized = true;
         else if (!hasValue && name == L"max")
             o.maximized = true;
+        else if (!hasValue && name == L"noactivate")
+            o.noActivate = true;
         else if (hasValue && name == L"late" && (o.lateMs = ParseNumber(value)))
             continue;
         else if (hasValue && name == L"layered" && (o.alpha = ParseAlpha(value)))

@@ -63,6 +63,7 @@ struct OpenOptions {
     bool hidden = false;
     bool minimized = false;
     bool maximized = false;
+    bool noActivate = false;  // shown without taking the activation (a chat popping up)
     std::optional<std::uint32_t> lateMs;
     std::optional<std::uint8_t> alpha;
     std::optional<Placement> at;

@@ -43,7 +43,8 @@
 //     options: group (Fetion: a STATIC child at the top level), late=<ms> (the title is set
 //       <ms> after creation; the window starts untitled; Fetion kinds default to 30, late=0
 //       sets it at once), hidden, min, max (at most one of these three), layered=<alpha>,
-//       at=<x>,<y>,<w>,<h>
+//       at=<x>,<y>,<w>,<h>, noactivate (shown without
+//       taking the activation, as a chat that pops up on an incoming message)
 //
 // Behaviours (<hwnd>: a window of the simulator, in decimal or 0x hex, or "last" for the
 // window the latest open or main command made):

@@ -41,7 +41,7 @@ void ShowAsAsked(HWND hwnd, const OpenOptions& options) {
     else if (options.maximized)
         ::ShowWindow(hwnd, SW_SHOWMAXIMIZED);
     else
-        ::ShowWindow(hwnd, SW_SHOWNORMAL);
+        ::ShowWindow(hwnd, options.noActivate ? SW_SHOWNOACTIVATE : SW_SHOWNORMAL);
     ::UpdateWindow(hwnd);
 }
 

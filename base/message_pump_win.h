@@ -1,0 +1,11 @@
+// Letting pending messages run for a while on the UI thread (the program's "wait while the
+// client catches up"). A WM_QUIT met on the way is posted again for the main loop.
+#pragma once
+
+#include <windows.h>
+
+namespace parlix {
+
+void PumpMessagesFor(DWORD milliseconds);
+
+}  // namespace parlix

@@ -1,0 +1,106 @@
+#include "capture/attach_win.h"
+
+#include "base/error_report_win.h"
+#include "base/message_pump_win.h"
+#include "base/window_text_win.h"
+#include "capture/attach_rules.h"
+#include "capture/discovery_win.h"
+#include "capture/tab_registry_win.h"
+#include "capture/window_tree_win.h"
+#include "hook/hook_protocol.h"
+
+namespace parlix {
+
+namespace {
+HandleValue Value(HWND w) { return static_cast<HandleValue>(reinterpret_cast<std::uintptr_t>(w)); }
+HWND Window(HandleValue v) { return reinterpret_cast<HWND>(static_cast<std::uintptr_t>(v)); }
+
+}  // namespace
+
+std::optional<int> HistoryLength(ClientCalls& calls, const clsLink& node) {
+    const IMWindow& w = node.window;
+    if (IsQQ2009(w.Version) || IsBaiduHi(w.Version) || w.Version == IM_VERSION::TM2009)
+        return RemoteTextLength(reinterpret_cast<HANDLE>(static_cast<std::uintptr_t>(node.pHandle())), node.wndproc);
+    if (!w.ChatHwnd) return std::nullopt;
+    const auto text = calls.WindowText(Window(w.ChatHwnd));
+    if (!text) return std::nullopt;
+    return static_cast<int>(text->size());
+}
+
+std::uint32_t TabAttacher::Request(HWND window, WPARAM code) {
+    // A request left unanswered must not hand on another window's old answer.
+    dispatch_.HookReply = 0;
+    if (!calls_.Send(window, hook::kWmHookNotify, code, 0)) return 0;
+    return static_cast<std::uint32_t>(dispatch_.HookReply);
+}
+
+void TabAttacher::Fill(clsLink& node, HWND window, IM_VERSION version, std::uint32_t processId) {
+    IMWindow& w = node.window;
+    if (IsQQ2009(version) || IsBaiduHi(version)) {
+        if (HANDLE process = ::OpenProcess(PROCESS_VM_READ | PROCESS_QUERY_INFORMATION, FALSE, processId))
+            node.AdoptProcess(static_cast<HandleValue>(reinterpret_cast<std::uintptr_t>(process)));
+        node.wndproc = Request(window, hook::kRequestHistory);
+        node.pFocus = Request(window, hook::kRequestFocus);
+        if (IsQQ2009(version)) w.SayHwnd = Request(window, hook::kRequestInput);
+    } else {
+        const ChatChildren found = FindChatChildren(tree_, FromHwnd(window), version);
+        w.ChatHwnd = found.chat.value;
+        w.SayHwnd = found.say.value;
+        version = found.version;
+    }
+    if (!w.SayHwnd) w.SayHwnd = Value(window);
+    w.Version = version;
+}
+
+std::shared_ptr<clsLink> TabAttacher::AddTab(HWND window, std::wstring caption, bool isGroup, IM_VERSION version,
+                                              std::uint32_t processId, HWND picWin, const AttachSettings& settings) {
+    std::shared_ptr<clsLink> node;
+    Trapped(L"modProc", L"AddTab", true, [&] {
+        calls_.ReleaseHungFocus();
+        // A minimised or maximised window is restored first, so its normal rectangle is recorded.
+        calls_.Send(window, WM_SYSCOMMAND, SC_RESTORE, 0);
+        if (caption.empty()) {
+            PumpMessagesFor(200);
+            caption = WindowTitle(window);
+        }
+        if (!::IsWindow(window)) return;
+        RECT r{};
+        ::GetWindowRect(window, &r);
+        node = registry_.CreateNode();
+        IMWindow& w = node->window;
+        w.hWnd = Value(window);
+        w.IsGroup = isGroup;
+        w.Caption = caption;
+        w.Title = TabTitle(caption, settings.cutTitle, settings.maxLength);
+        w.X = r.left;
+        w.Y = r.top;
+        w.W = w.OrgW = r.right - r.left;
+        w.H = w.OrgH = r.bottom - r.top;
+        w.TabColor = settings.tabColor;
+        w.WinLong = ::GetWindowLongW(window, GWL_STYLE);
+        Fill(*node, window, version, processId);
+        w.Msg = HistoryLength(calls_, *node).value_or(0);
+        w.ExStyle = ::GetWindowLongW(window, GWL_EXSTYLE);
+        calls_.AttachInput(window);
+        ::SetWindowLongW(window, GWL_STYLE,
+                         static_cast<LONG>(CapturedStyle(w.Version, static_cast<std::uint32_t>(w.WinLong),
+                                                         settings.compatibility)));
+        // A translucent client window becomes opaque inside Parlix.
+        ::SetLayeredWindowAttributes(window, 0, 255, LWA_ALPHA);
+        ::SetWindowLongW(window, GWL_EXSTYLE, w.ExStyle & ~static_cast<LONG>(kWsExLayered));
+
+        const auto icon = calls_.Send(window, WM_GETICON, ICON_SMALL, 0);
+        HICON hIcon = icon ? reinterpret_cast<HICON>(*icon) : nullptr;
+        if (!hIcon) hIcon = reinterpret_cast<HICON>(::GetClassLongPtrW(window, GCLP_HICONSM));
+        if (hIcon) DrawWindowIcon(w, hIcon);
+        (void)registry_.InsertNode(node);
+        ::SetParent(window, picWin);
+        strip_.AddItem(w.Title);
+        if (settings.showIcon) strip_.SetItemImage(strip_.TabCount() - 1, 1);
+        strip_.SetSelected(strip_.TabCount() - 1);
+        strip_.ShowTabs();
+    });
+    return node;
+}
+
+}  // namespace parlix

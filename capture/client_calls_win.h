@@ -1,0 +1,71 @@
+// Every message Parlix sends to a client's window goes through here: bounded by a timeout, and
+// aware that captured windows share Parlix's input queue. When a client stops answering, its
+// input queue is detached so the hung client cannot stall Parlix; it is attached again when the
+// client answers. Attachments are counted per client thread: two captured windows of one thread
+// share one attachment, which ends with the last of them.
+#pragma once
+
+#include <windows.h>
+
+#include <map>
+#include <optional>
+#include <string>
+
+namespace parlix {
+
+inline constexpr UINT kClientTimeoutMs = 1000;
+// How long a client may take to show it still pumps messages before focus moves.
+inline constexpr UINT kClientAliveMs = 100;
+
+class ClientCalls {
+public:
+    ClientCalls() = default;
+    ClientCalls(const ClientCalls&) = delete;
+    ClientCalls& operator=(const ClientCalls&) = delete;
+    ~ClientCalls();
+
+    // SendMessageTimeoutW with SMTO_ABORTIFHUNG; nullopt when the client did not answer in time.
+    std::optional<LRESULT> Send(HWND window, UINT msg, WPARAM wParam, LPARAM lParam,
+                                UINT timeoutMs = kClientTimeoutMs);
+
+    // The history text of a window-text kind (WM_GETTEXTLENGTH, then WM_GETTEXT with room for
+    // ANSI boxes whose length counts bytes); nullopt when the client did not answer.
+    std::optional<std::wstring> WindowText(HWND window);
+    std::optional<int> WindowTextLength(HWND window);
+
+    // Showing and placing a client's window without waiting for it (requests the client
+    // carries out when it next pumps messages).
+    void ShowAsync(HWND window, int command);
+    void PlaceAsync(HWND window, HWND insertAfter, int x, int y, int width, int height, UINT flags);
+    // Moves the keyboard focus into window. A client that does not answer at once, the one
+    // losing the focus or the one getting it, is detached first so SetFocus cannot wait on it;
+    // false when the target does not answer.
+    bool Focus(HWND window);
+    // Detaches the client holding the keyboard focus when it does not answer at once, so that
+    // activation and focus changes of Parlix's own windows do not wait on it.
+    void ReleaseHungFocus();
+
+    // Input queue of the window's thread attached to Parlix's while the window is captured.
+    void AttachInput(HWND window);
+    void DetachInput(HWND window);
+    // Every attachment ends (exit).
+    void DetachAll();
+
+    [[nodiscard]] bool IsAttached(DWORD thread) const;
+
+private:
+    struct Attachment {
+        int windows = 0;
+        bool suspended = false;  // detached while the client does not answer
+    };
+    void OnAnswer(HWND window, bool answered);
+
+    std::map<DWORD, Attachment> attachments_;  // by client thread
+    std::map<HWND, DWORD> windowThreads_;      // captured window → its thread
+};
+
+// Characters of text longer than this are not read from a client (a history box is far
+// smaller; a larger claim is treated as no answer).
+inline constexpr int kMaxWindowTextChars = 8 * 1024 * 1024;
+
+}  // namespace parlix

@@ -1,0 +1,119 @@
+#include "capture/detach_win.h"
+
+#include "base/error_report_win.h"
+#include "base/message_pump_win.h"
+#include "capture/attach_rules.h"
+
+namespace parlix {
+
+namespace {
+HWND Window(HandleValue v) { return reinterpret_cast<HWND>(static_cast<std::uintptr_t>(v)); }
+
+
+bool CloseIsBlocked() {
+    for (const wchar_t* title : kBlockingDialogTitles)
+        if (::FindWindowW(L"#32770", title)) return true;
+    return false;
+}
+}  // namespace
+
+void TabDetacher::Forget(int pos, HWND window) {
+    registry_.DelNode(pos + 1);
+    strip_.DelItem(pos);
+    calls_.DetachInput(window);
+}
+
+HWND TabDetacher::GiveBack(clsLink& node, bool centreNearEdge) {
+    IMWindow& w = node.window;
+    const HWND window = Window(w.hWnd);
+    Point at{w.X, w.Y};
+    if (centreNearEdge)
+        at = PopOutPosition(at, w.OrgW, w.OrgH, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN));
+    w.X = at.x;
+    w.Y = at.y;
+    ::MoveWindow(window, w.X, w.Y, w.OrgW, w.OrgH, TRUE);
+    ::SetParent(window, nullptr);
+    ::SetWindowLongW(window, GWL_STYLE, w.WinLong);
+    ::SetWindowLongW(window, GWL_EXSTYLE, w.ExStyle);
+    ::SetLayeredWindowAttributes(window, 0, 255, LWA_ALPHA);
+    // The position again, now as a top-level window with its own frame.
+    ::SetWindowPos(window, nullptr, w.X, w.Y, w.OrgW, w.OrgH, SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    return window;
+}
+
+HWND TabDetacher::PopWin(int pos) {
+    HWND window = nullptr;
+    Trapped(L"frmMain", L"PopWin", false, [&] {
+        if (pos < 0 || pos >= registry_.count()) return;
+        const std::shared_ptr<clsLink> node = registry_.GetNode(pos + 1);
+        window = Window(node->window.hWnd);
+        Forget(pos, window);
+        currentLink_.reset();
+        if (!::IsWindow(window)) {
+            window = nullptr;
+            return;
+        }
+        GiveBack(*node, true);
+        if (!exiting_ && onPopped_) onPopped_(window);
+    });
+    return window;
+}
+
+void TabDetacher::CloseTab(int pos, HWND picWin) {
+    Trapped(L"frmMain", L"CloseTab", false, [&] {
+        if (pos < 0 || pos >= registry_.count()) return;
+        const std::shared_ptr<clsLink> node = registry_.GetNode(pos + 1);
+        IMWindow& w = node->window;
+        if (w.Locked) return;
+        const HWND window = Window(w.hWnd);
+        dispatch_.IsClosing = true;
+        struct Reset {
+            bool& flag;
+            ~Reset() { flag = false; }
+        } reset{dispatch_.IsClosing};
+
+        ::ShowWindow(window, SW_HIDE);
+        ::SetParent(window, nullptr);
+        calls_.Send(window, WM_CLOSE, 0, 0, 100);
+        PumpMessagesFor(100);
+        if (::IsWindow(window) && CloseIsBlocked()) {
+            // The client asks the user first; the window waits in its tab for the answer.
+            ::SetParent(window, picWin);
+            ::ShowWindow(window, SW_SHOW);
+            return;
+        }
+        if (::IsWindow(window)) {
+            ::ShowWindow(window, SW_SHOW);
+            ::MoveWindow(window, w.X, w.Y, w.OrgW, w.OrgH, TRUE);
+            ::SetWindowLongW(window, GWL_STYLE, w.WinLong);
+            ::SetWindowLongW(window, GWL_EXSTYLE, w.ExStyle);
+            ::SetWindowLongPtrW(window, GWLP_HWNDPARENT, 0);
+        }
+        Forget(pos, window);
+        if (registry_.count() == 0) strip_.ShowMsg();
+    });
+}
+
+void TabDetacher::PopAll() {
+    exiting_ = true;
+    while (registry_.count() > 0) {
+        const int before = registry_.count();
+        PopWin(0);
+        if (registry_.count() == before) registry_.DelNode(1);  // never loop on a node that will not go
+    }
+    exiting_ = false;
+}
+
+int TabDetacher::DropDeadWindows() {
+    int dropped = 0;
+    for (int pos = registry_.count() - 1; pos >= 0; --pos) {
+        const HWND window = Window(registry_.GetNode(pos + 1)->window.hWnd);
+        if (::IsWindow(window)) continue;
+        Forget(pos, window);
+        ++dropped;
+    }
+    if (dropped && registry_.count() == 0) strip_.ShowMsg();
+    return dropped;
+}
+
+}  // namespace parlix

@@ -1,0 +1,72 @@
+#include "ui/merge_buttons_win.h"
+
+#include <commctrl.h>
+
+namespace parlix {
+
+MergeButtons::~MergeButtons() {
+    for (auto& [index, e] : buttons_) {
+        ::RemoveWindowSubclass(e.button, Subclass, static_cast<UINT_PTR>(index));
+        if (::IsWindow(e.button)) ::DestroyWindow(e.button);
+    }
+}
+
+int MergeButtons::Count() const {
+    int n = 0;
+    for (const auto& [index, e] : buttons_)
+        if (::IsWindow(e.button)) ++n;
+    return n;
+}
+
+int MergeButtons::Add(HWND owner, HWND target) {
+    // Buttons whose window the client closed went with it.
+    std::erase_if(buttons_, [](const auto& kv) { return !::IsWindow(kv.second.button); });
+    int index = 1;
+    while (buttons_.contains(index)) ++index;
+    const HWND button = ::CreateWindowExW(0, L"Button", L"合并", WS_CHILD | BS_PUSHBUTTON, 0, 0, 48, 22, owner,
+                                          nullptr, ::GetModuleHandleW(nullptr), nullptr);
+    if (!button) return 0;
+    ::SendMessageW(button, WM_SETFONT, reinterpret_cast<WPARAM>(::GetStockObject(DEFAULT_GUI_FONT)), FALSE);
+    ::SetWindowSubclass(button, Subclass, static_cast<UINT_PTR>(index), reinterpret_cast<DWORD_PTR>(this));
+    buttons_[index] = {button, target};
+    ::ShowWindow(button, SW_SHOW);
+    ::SetParent(button, target);
+    ::SetWindowPos(button, HWND_TOP, 5, 5, 0, 0, SWP_NOSIZE);
+    return index;
+}
+
+HWND MergeButtons::Target(int index) const {
+    const auto it = buttons_.find(index);
+    return it == buttons_.end() || !::IsWindow(it->second.button) ? nullptr : it->second.target;
+}
+
+HWND MergeButtons::Button(int index) const {
+    const auto it = buttons_.find(index);
+    return it == buttons_.end() || !::IsWindow(it->second.button) ? nullptr : it->second.button;
+}
+
+void MergeButtons::Unload(int index) {
+    const auto it = buttons_.find(index);
+    if (it == buttons_.end()) return;
+    const HWND button = it->second.button;
+    buttons_.erase(it);
+    ::RemoveWindowSubclass(button, Subclass, static_cast<UINT_PTR>(index));
+    ::DestroyWindow(button);
+}
+
+LRESULT CALLBACK MergeButtons::Subclass(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                        DWORD_PTR self) {
+    if (msg == WM_LBUTTONUP) {
+        auto* buttons = reinterpret_cast<MergeButtons*>(self);
+        const LRESULT result = ::DefSubclassProc(hwnd, msg, wParam, lParam);
+        const HWND target = buttons->Target(static_cast<int>(id));
+        // The button goes before the window is taken, so the window is captured clean.
+        buttons->Unload(static_cast<int>(id));
+        if (target && buttons->onMerge_) buttons->onMerge_(target);
+        return result;
+    }
+    if (msg == WM_NCDESTROY) ::RemoveWindowSubclass(hwnd, Subclass, id);
+    return ::DefSubclassProc(hwnd, msg, wParam, lParam);
+}
+
+}  // namespace parlix

@@ -1,0 +1,76 @@
+#include "ui/number_badges_win.h"
+
+#include <algorithm>
+#include <string>
+
+namespace parlix {
+
+namespace {
+constexpr wchar_t kBadgeClass[] = L"Parlix.picNum";
+constexpr int kBadgeWidth = 15, kBadgeHeight = 16;
+constexpr COLORREF kBadgeBack = 0x0080FF;  // orange
+constexpr COLORREF kBadgeText = 0x00FFFF;  // yellow
+}  // namespace
+
+class NumberBadges::Badge final : public WindowBase {
+public:
+    Badge(HWND parent, int number, HFONT font) : number_(number), font_(font) {
+        RegisterClassOnce(kBadgeClass, nullptr, nullptr);
+        Create(kBadgeClass, L"", WS_CHILD | WS_CLIPSIBLINGS, 0, 0, 0, kBadgeWidth, kBadgeHeight, parent);
+    }
+
+private:
+    LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override {
+        if (msg != WM_PAINT) return WindowBase::HandleMessage(msg, wParam, lParam);
+        PAINTSTRUCT ps;
+        const HDC dc = ::BeginPaint(Hwnd(), &ps);
+        RECT r;
+        ::GetClientRect(Hwnd(), &r);
+        ScopedBrush back(::CreateSolidBrush(kBadgeBack));
+        ::FillRect(dc, &r, back.get());
+        {
+            ScopedSelect sel(dc, font_);
+            ::SetBkMode(dc, TRANSPARENT);
+            ::SetTextColor(dc, kBadgeText);
+            const std::wstring text = std::to_wstring(number_);
+            ::DrawTextW(dc, text.c_str(), -1, &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+        }
+        ::EndPaint(Hwnd(), &ps);
+        return 0;
+    }
+    int number_;
+    HFONT font_;
+};
+
+NumberBadges::NumberBadges() = default;
+NumberBadges::~NumberBadges() = default;
+
+void NumberBadges::Create(HWND parent) {
+    ScopedWindowDc dc(parent);
+    const int height = -::MulDiv(9, ::GetDeviceCaps(dc.get(), LOGPIXELSY), 72);
+    font_.reset(::CreateFontW(height, 0, 0, 0, 900, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                              CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, L"Arial Black"));
+    for (int i = 0; i < 9; ++i) badges_[i] = std::make_unique<Badge>(parent, i + 1, font_.get());
+    HideNumer();
+}
+
+void NumberBadges::ShowNumer(int count, const std::function<RECT(int)>& tabRect) {
+    const int n = std::min(count, 9);
+    for (int i = 0; i < n; ++i) {
+        const RECT r = tabRect(i);
+        ::SetWindowPos(badges_[i]->Hwnd(), HWND_TOP, r.left + (r.right - r.left) / 2, r.top + 2, 0, 0,
+                       SWP_NOSIZE | SWP_SHOWWINDOW);
+        ::InvalidateRect(badges_[i]->Hwnd(), nullptr, TRUE);
+    }
+}
+
+void NumberBadges::HideNumer() {
+    for (auto& b : badges_)
+        if (b) ::ShowWindow(b->Hwnd(), SW_HIDE);
+}
+
+HWND NumberBadges::BadgeWindow(int number) const {
+    return number >= 1 && number <= 9 && badges_[number - 1] ? badges_[number - 1]->Hwnd() : nullptr;
+}
+
+}  // namespace parlix

@@ -146,6 +146,22 @@ void OnShown(HWND w) {
         ::PostMessageW(notify, parlix::hook::kWmHookNotify, parlix::hook::kWindowShown, reinterpret_cast<LPARAM>(w));
 }
 
+// Windows the thread showed before it was hooked were not reported (the start-up scan finds
+// them): they count as seen, so that re-showing one later (re-parenting does) reports nothing.
+thread_local bool t_seeded = false;
+
+BOOL CALLBACK SeedSeen(HWND w, LPARAM current) {
+    if (w != reinterpret_cast<HWND>(current) && ::IsWindowVisible(w)) g_seen.insert(w);
+    return TRUE;
+}
+
+void SeedOnce(HWND current) {
+    if (t_seeded) return;
+    t_seeded = true;
+    std::lock_guard lock(g_seenLock);
+    ::EnumThreadWindows(::GetCurrentThreadId(), SeedSeen, reinterpret_cast<LPARAM>(current));
+}
+
 void OnDestroyed(HWND w) {
     std::lock_guard lock(g_seenLock);
     g_seen.erase(w);
@@ -163,6 +179,7 @@ LPARAM Answer(WPARAM request, HWND chat) {
 
 void OnSent(const CWPSTRUCT& c) {
     using namespace parlix::hook;
+    SeedOnce(c.hwnd);
     switch (c.message) {
     case kWmHookNotify:
         if (c.lParam == 0 && (c.wParam == kRequestFocus || c.wParam == kRequestHistory || c.wParam == kRequestInput)) {

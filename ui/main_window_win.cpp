@@ -105,7 +105,10 @@ bool MainWindow::Load() {
     TabStripOps& strip = *this;
     attacher_ = std::make_unique<TabAttacher>(tree_, *LinkHead, calls_, dispatch_, strip);
     detacher_ = std::make_unique<TabDetacher>(*LinkHead, calls_, dispatch_, strip, CurrentLink,
-                                              [this](HWND popped) { cmdMerge.Add(Hwnd(), popped); });
+                                              [this](HWND popped) {
+                                                  popped_.insert(popped);
+                                                  cmdMerge.Add(Hwnd(), popped);
+                                              });
     // Whatever way the program ends, the captured windows go back first.
     InstallLastChance([this] { RestoreForCrash(); });
 
@@ -176,11 +179,13 @@ void MainWindow::OnTabChanged(int index) {
     if (index < 0 || index >= LinkHead->count()) {
         CurrentLink.reset();
         currentTab_ = -1;
+        contextTab_ = -1;
         return;
     }
     calls_.ReleaseHungFocus();
     CurrentLink = LinkHead->GetNode(index + 1);
     currentTab_ = index + 1;
+    contextTab_ = index;
     const auto node = CurrentLink.lock();
     ShowCurrentWindow();
     // The other captured windows stay behind the current one, hidden.
@@ -232,7 +237,11 @@ void MainWindow::AfterScan() {
     else ShowMsg();
 }
 
-void MainWindow::DetectWindow(HWND window) { detector_.DetectWindow(window, false); }
+void MainWindow::DetectWindow(HWND window) {
+    std::erase_if(popped_, [](HWND w) { return !::IsWindow(w); });
+    if (popped_.contains(window)) return;
+    detector_.DetectWindow(window, false);
+}
 
 void MainWindow::OnMainActivated() {
     if (const auto node = CurrentLink.lock()) {
@@ -309,6 +318,28 @@ void MainWindow::OnTimer(UINT_PTR id) {
         ::KillTimer(Hwnd(), tmrUnload);
         IsExiting = true;
         ::PostMessageW(Hwnd(), WM_CLOSE, 0, 0);
+        break;
+    default:
+        break;
+    }
+}
+
+void MainWindow::OnCommand(unsigned id) {
+    const int tab = contextTab_ >= 0 && contextTab_ < btnTab.count() ? contextTab_ : btnTab.Selected();
+    switch (id) {
+    case mnuPop:
+        // The popped window must not be taken again as a new window.
+        dispatch_.DeregisterShellHook(Hwnd());
+        detacher_->PopWin(tab);
+        dispatch_.RegisterShellHook(Hwnd());
+        contextTab_ = btnTab.Selected();
+        break;
+    case mnuClose:
+        detacher_->CloseTab(tab, picWin);
+        contextTab_ = btnTab.Selected();
+        break;
+    case mnuExit:
+        ::SetTimer(Hwnd(), tmrUnload, kUnloadMs, nullptr);
         break;
     default:
         break;
@@ -408,6 +439,9 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_TIMER:
         OnTimer(wParam);
+        return 0;
+    case WM_COMMAND:
+        if (lParam == 0) OnCommand(LOWORD(wParam));
         return 0;
     case WM_CLOSE:
         if (QueryUnload(kUnloadByUser)) {

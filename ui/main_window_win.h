@@ -16,6 +16,7 @@
 #include "capture/tab_registry_win.h"
 #include "capture/window_tree_win.h"
 #include "settings/settings.h"
+#include "ui/menu_ids.h"
 #include "ui/merge_buttons_win.h"
 #include "ui/no_chat_notice_win.h"
 #include "ui/number_badges_win.h"
@@ -24,6 +25,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <unordered_set>
 
 namespace parlix {
 
@@ -65,6 +67,7 @@ private:
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
     LRESULT TabInfo(WPARAM index, LPARAM what) const;
     void OnTimer(UINT_PTR id);
+    void OnCommand(unsigned id);
     void Layout();
     void ShowGreetings();
     void RegisterMainHotkey();
@@ -136,12 +139,19 @@ private:
     HWND picWin = nullptr;  // child of the main window; parent of the captured windows
     NoChatNotice fraMsg;
     NumberBadges picNum;
-    MergeButtons cmdMerge{[this](HWND target) { detector_.DetectWindow(target, false); }};
+    MergeButtons cmdMerge{[this](HWND target) {
+        popped_.erase(target);
+        detector_.DetectWindow(target, false);
+    }};
+    // Windows the user popped out: a window event never takes them again, only their merge
+    // button does.
+    std::unordered_set<HWND> popped_;
 
     std::unique_ptr<GdiNodeResourceFactory> nodeResources_;
     std::unique_ptr<TabRegistry> LinkHead;
     LinkRef CurrentLink;
     int currentTab_ = -1;  // registry position of the selected tab, -1 when none
+    int contextTab_ = -1;  // index of the tab the per-tab commands act on
     std::unique_ptr<TabAttacher> attacher_;
     std::unique_ptr<TabDetacher> detacher_;
 

@@ -24,8 +24,12 @@ BOOL CALLBACK FindTabWindow(HWND w, LPARAM out) {
 }
 }  // namespace
 
-std::unique_ptr<ParlixApp> ParlixApp::Launch(const std::filesystem::path& dir, std::chrono::milliseconds deadline) {
+std::unique_ptr<ParlixApp> ParlixApp::Launch(const std::filesystem::path& dir, std::chrono::milliseconds deadline,
+                                             const IniValues& settings) {
     std::error_code ec;
+    const std::wstring ini = (dir / L"set.ini").wstring();
+    for (const auto& [key, value] : settings)
+        ::WritePrivateProfileStringW(L"Settings", key.c_str(), value.c_str(), ini.c_str());
     for (const wchar_t* file : {L"Parlix.exe", L"Parlix.dll"}) {
         std::filesystem::copy_file(BinDir() / file, dir / file, std::filesystem::copy_options::overwrite_existing, ec);
         if (ec) return nullptr;
@@ -43,6 +47,10 @@ std::unique_ptr<ParlixApp> ParlixApp::Launch(const std::filesystem::path& dir, s
         },
         deadline);
     app->tabInfo_ = ::RegisterWindowMessageW(L"Parlix.TabInfo");
+    // The main window answers once start-up is over and its message loop runs.
+    DWORD_PTR ignored = 0;
+    if (!::SendMessageTimeoutW(app->main_, WM_NULL, 0, 0, SMTO_NORMAL, static_cast<UINT>(deadline.count()), &ignored))
+        return nullptr;
     return app;
 }
 
@@ -59,30 +67,68 @@ int ParlixApp::SelectedTab() const { return static_cast<int>(SendBounded(tabs_, 
 
 HWND ParlixApp::PicWin() const { return ::FindWindowExW(main_, nullptr, L"Parlix.picWin", nullptr); }
 
+namespace {
+// Memory in Parlix's process for a control message that takes a pointer.
+class RemoteBuffer {
+public:
+    RemoteBuffer(DWORD pid, SIZE_T size)
+        : process_(::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid)) {
+        if (process_) at_ = ::VirtualAllocEx(process_.get(), nullptr, size, MEM_COMMIT, PAGE_READWRITE);
+    }
+    RemoteBuffer(const RemoteBuffer&) = delete;
+    RemoteBuffer& operator=(const RemoteBuffer&) = delete;
+    ~RemoteBuffer() {
+        if (at_) ::VirtualFreeEx(process_.get(), at_, 0, MEM_RELEASE);
+    }
+    [[nodiscard]] char* At() const noexcept { return static_cast<char*>(at_); }
+    bool Write(const void* from, SIZE_T size, SIZE_T offset = 0) const {
+        SIZE_T n = 0;
+        return at_ && ::WriteProcessMemory(process_.get(), At() + offset, from, size, &n) && n == size;
+    }
+    bool Read(void* into, SIZE_T size, SIZE_T offset = 0) const {
+        SIZE_T n = 0;
+        return at_ && ::ReadProcessMemory(process_.get(), At() + offset, into, size, &n) && n == size;
+    }
+
+private:
+    ScopedHandle process_;
+    void* at_ = nullptr;
+};
+}  // namespace
+
 std::wstring ParlixApp::Caption(int index) const {
-    // The item record and text buffer must live in Parlix's process for the tab window to fill.
-    ScopedHandle process(::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, process_.Id()));
-    if (!process) return {};
     constexpr int kChars = 512;
-    const SIZE_T size = sizeof(TCITEMW) + kChars * sizeof(wchar_t);
-    void* remote = ::VirtualAllocEx(process.get(), nullptr, size, MEM_COMMIT, PAGE_READWRITE);
-    if (!remote) return {};
+    RemoteBuffer remote(process_.Id(), sizeof(TCITEMW) + kChars * sizeof(wchar_t));
     TCITEMW item{};
     item.mask = TCIF_TEXT;
-    item.pszText = reinterpret_cast<wchar_t*>(static_cast<char*>(remote) + sizeof(TCITEMW));
+    item.pszText = reinterpret_cast<wchar_t*>(remote.At() + sizeof(TCITEMW));
     item.cchTextMax = kChars;
     std::wstring text(kChars, L'\0');
-    SIZE_T n = 0;
-    if (::WriteProcessMemory(process.get(), remote, &item, sizeof item, &n) &&
-        SendBounded(tabs_, TCM_GETITEMW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(remote), 0) &&
-        ::ReadProcessMemory(process.get(), item.pszText, text.data(), kChars * sizeof(wchar_t), &n)) {
-        text.resize(text.find(L'\0') == std::wstring::npos ? text.size() : text.find(L'\0'));
-    } else {
-        text.clear();
-    }
-    ::VirtualFreeEx(process.get(), remote, 0, MEM_RELEASE);
+    if (!remote.Write(&item, sizeof item) ||
+        !SendBounded(tabs_, TCM_GETITEMW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(remote.At()), 0) ||
+        !remote.Read(text.data(), kChars * sizeof(wchar_t), sizeof(TCITEMW)))
+        return {};
+    text.resize(text.find(L'\0') == std::wstring::npos ? text.size() : text.find(L'\0'));
     return text;
 }
+
+RECT ParlixApp::ItemRect(int index) const {
+    RECT r{};
+    RemoteBuffer remote(process_.Id(), sizeof(RECT));
+    if (!SendBounded(tabs_, TCM_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(remote.At()), 0) ||
+        !remote.Read(&r, sizeof r))
+        return RECT{};
+    return r;
+}
+
+bool ParlixApp::ClickTab(int index) const {
+    const RECT r = ItemRect(index);
+    if (r.right <= r.left) return false;
+    const LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    return SendBounded(tabs_, WM_LBUTTONDOWN, MK_LBUTTON, at, -2) != -2 && SendBounded(tabs_, WM_LBUTTONUP, 0, at, -2) != -2;
+}
+
+bool ParlixApp::Command(unsigned id) const { return SendBounded(main_, WM_COMMAND, id, 0, -2) != -2; }
 
 std::vector<TabFacts> ParlixApp::Tabs() const {
     std::vector<TabFacts> tabs;

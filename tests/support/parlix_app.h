@@ -27,8 +27,10 @@ public:
     // Copies Parlix.exe and its libraries from the bin folder into dir (set.ini, if given, is
     // written there first) and starts it; waits until its main window exists. Null when it did
     // not come up within the deadline.
+    using IniValues = std::vector<std::pair<std::wstring, std::wstring>>;
     [[nodiscard]] static std::unique_ptr<ParlixApp> Launch(const std::filesystem::path& dir,
-                                                           std::chrono::milliseconds deadline = 15s);
+                                                           std::chrono::milliseconds deadline = 15s,
+                                                           const IniValues& settings = {});
 
     [[nodiscard]] HWND MainWindow() const noexcept { return main_; }
     [[nodiscard]] HWND TabWindow() const noexcept { return tabs_; }
@@ -44,9 +46,14 @@ public:
                                                      int* index = nullptr) const;
     // The chat container the captured windows live in.
     [[nodiscard]] HWND PicWin() const;
+    // A left click on tab index, as the user makes it (selects the tab).
+    bool ClickTab(int index) const;
+    // A menu command (ui/menu_ids.h) on the context tab; returns when it is done.
+    bool Command(unsigned id) const;
 
 private:
     [[nodiscard]] std::wstring Caption(int index) const;
+    [[nodiscard]] RECT ItemRect(int index) const;
     Process process_;
     HWND main_ = nullptr;
     HWND tabs_ = nullptr;  // the SysTabControl32 inside the main window

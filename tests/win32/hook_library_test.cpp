@@ -114,6 +114,18 @@ TEST_F(HookLibraryTest, NewTopLevelWindowIsReportedOnceWhenFirstShown) {
     EXPECT_EQ(shown[1].value, reinterpret_cast<LPARAM>(marker));
 }
 
+TEST_F(HookLibraryTest, WindowShownBeforeTheHookIsNotReportedWhenShownAgain) {
+    // chat_ was shown before its thread was hooked (the start-up scan finds such windows).
+    recorder_.notices.clear();
+    ASSERT_EQ(im_->Command(L"show|" + HwndArg(chat_) + L"|hide"), 1);
+    ASSERT_EQ(im_->Command(L"show|" + HwndArg(chat_) + L"|show"), 1);
+    const HWND marker = im_->Open(L"dialog", L"与 赵六 交谈中");
+    ASSERT_TRUE(WaitFor([&] { return !recorder_.Of(kWmHookNotify, hook::kWindowShown).empty(); }, 3s));
+    const auto shown = recorder_.Of(kWmHookNotify, hook::kWindowShown);
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown.front().value, reinterpret_cast<LPARAM>(marker));
+}
+
 TEST_F(HookLibraryTest, ClickAndCtrlInCapturedChatAreReported) {
     Embed(chat_);
     const HWND input = static_cast<HWND>(::GetPropW(chat_, L"ImInputBox"));

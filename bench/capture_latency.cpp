@@ -85,8 +85,9 @@ int wmain() {
             const auto start = std::chrono::steady_clock::now();
             openMs.push_back(std::chrono::duration<double, std::milli>(start - sent).count());
             const bool seen =
+                // Parenting is read without disturbing Parlix; only then is the selection asked.
                 WaitFor([&] { return ::GetParent(chat) == picWin && Ask(tabs, TCM_GETCURSEL) == before; },
-                        std::chrono::milliseconds(3000), std::chrono::milliseconds(0));
+                        std::chrono::milliseconds(3000), std::chrono::milliseconds(1));
             if (!seen) {
                 ++missed;
                 continue;

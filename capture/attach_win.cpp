@@ -94,6 +94,9 @@ std::shared_ptr<clsLink> TabAttacher::AddTab(HWND window, std::wstring caption, 
         if (!hIcon) hIcon = reinterpret_cast<HICON>(::GetClassLongPtrW(window, GCLP_HICONSM));
         if (hIcon) DrawWindowIcon(w, hIcon);
         (void)registry_.InsertNode(node);
+        // Re-parenting a hidden window spares the client a round of hiding and showing; the
+        // tab switch below shows it in place.
+        calls_.ShowAsync(window, SW_HIDE);
         ::SetParent(window, picWin);
         strip_.AddItem(w.Title);
         if (settings.showIcon) strip_.SetItemImage(strip_.TabCount() - 1, 1);

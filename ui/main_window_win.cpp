@@ -26,7 +26,11 @@ constexpr int kUnloadBySession = 2;
 
 constexpr wchar_t kInstanceMutex[] = L"Parlix.SingleInstance";
 
+// Posted to the main window: move the keyboard focus into the current tab's chat.
+constexpr UINT kMsgFocusCurrent = WM_APP + 1;
+
 HWND Window(HandleValue v) { return reinterpret_cast<HWND>(static_cast<std::uintptr_t>(v)); }
+HandleValue Value(HWND w) { return static_cast<HandleValue>(reinterpret_cast<std::uintptr_t>(w)); }
 
 UINT IconFlag(GreetingIcon icon) {
     switch (icon) {
@@ -175,7 +179,6 @@ void MainWindow::ShowCurrentWindow() {
 }
 
 void MainWindow::OnTabChanged(int index) {
-    const auto previous = CurrentLink.lock();
     if (index < 0 || index >= LinkHead->count()) {
         CurrentLink.reset();
         currentTab_ = -1;
@@ -187,18 +190,24 @@ void MainWindow::OnTabChanged(int index) {
     currentTab_ = index + 1;
     contextTab_ = index;
     const auto node = CurrentLink.lock();
+    // Only the window shown so far goes behind: every other captured window is hidden already.
+    const HWND now = Window(node->window.hWnd);
+    if (shownWindow_ && shownWindow_ != now && LinkHead->PositionOfWindow(Value(shownWindow_)) > 0)
+        calls_.ShowAsync(shownWindow_, SW_HIDE);
+    shownWindow_ = now;
     ShowCurrentWindow();
-    // The other captured windows stay behind the current one, hidden.
-    for (const auto& other : LinkHead->Nodes())
-        if (other != node) calls_.ShowAsync(Window(other->window.hWnd), SW_HIDE);
-    if (node && dispatch_.MainIsActive) {
-        const HWND focus = (IsQQ2009(node->window.Version) || IsBaiduHi(node->window.Version))
-                               ? Window(node->window.hWnd)
-                               : Window(node->window.SayHwnd);
-        calls_.Focus(focus);
-    }
+    // The focus follows as soon as the switch is done: moving it waits on two clients.
+    if (dispatch_.MainIsActive) ::PostMessageW(Hwnd(), kMsgFocusCurrent, 0, 0);
     if (dispatch_.NumbersShown) ShowNumbers();
-    (void)previous;
+}
+
+void MainWindow::FocusCurrent() {
+    const auto node = CurrentLink.lock();
+    if (!node) return;
+    const HWND focus = (IsQQ2009(node->window.Version) || IsBaiduHi(node->window.Version))
+                           ? Window(node->window.hWnd)
+                           : Window(node->window.SayHwnd);
+    calls_.Focus(focus);
 }
 
 void MainWindow::ShowTabs() {
@@ -229,7 +238,7 @@ void MainWindow::AfterCapture() {
         MainState = 0;
     }
     if (::IsWindowEnabled(Hwnd())) ::SetForegroundWindow(Hwnd());
-    if (const auto node = CurrentLink.lock()) calls_.Focus(Window(node->window.SayHwnd));
+    ::PostMessageW(Hwnd(), kMsgFocusCurrent, 0, 0);
 }
 
 void MainWindow::AfterScan() {
@@ -243,14 +252,7 @@ void MainWindow::DetectWindow(HWND window) {
     detector_.DetectWindow(window, false);
 }
 
-void MainWindow::OnMainActivated() {
-    if (const auto node = CurrentLink.lock()) {
-        const HWND focus = (IsQQ2009(node->window.Version) || IsBaiduHi(node->window.Version))
-                               ? Window(node->window.hWnd)
-                               : Window(node->window.SayHwnd);
-        calls_.Focus(focus);
-    }
-}
+void MainWindow::OnMainActivated() { FocusCurrent(); }
 
 bool MainWindow::SetQQFocusByHwnd(HWND window, bool, bool) {
     const int pos = LinkHead ? LinkHead->PositionOfWindow(static_cast<HandleValue>(reinterpret_cast<std::uintptr_t>(window))) : 0;
@@ -442,6 +444,9 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_COMMAND:
         if (lParam == 0) OnCommand(LOWORD(wParam));
+        return 0;
+    case kMsgFocusCurrent:
+        FocusCurrent();
         return 0;
     case WM_CLOSE:
         if (QueryUnload(kUnloadByUser)) {

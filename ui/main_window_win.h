@@ -82,6 +82,7 @@ private:
     // The tab switch: current node, layout, the window in front, focus into its input box.
     void OnTabChanged(int index);
     void ShowCurrentWindow();
+    void FocusCurrent();
 
     // DispatchHost
     void DetectWindow(HWND window) override;
@@ -152,6 +153,7 @@ private:
     LinkRef CurrentLink;
     int currentTab_ = -1;  // registry position of the selected tab, -1 when none
     int contextTab_ = -1;  // index of the tab the per-tab commands act on
+    HWND shownWindow_ = nullptr;  // the captured window currently shown in picWin
     std::unique_ptr<TabAttacher> attacher_;
     std::unique_ptr<TabDetacher> detacher_;
 

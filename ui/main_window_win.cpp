@@ -118,8 +118,19 @@ bool MainWindow::Load() {
 
     dispatch_.HookMainWindow(Hwnd());
     ::SetWindowTextW(Hwnd(), (BaseCaption() + captionSuffix_).c_str());
-    Layout();
     btnTab.CustomColor(true);
+    {
+        // Image 0 the lock, image 1 the ordinary tab picture; the list copies the bitmaps.
+        const HINSTANCE self = ::GetModuleHandleW(nullptr);
+        ScopedBitmap lock(static_cast<HBITMAP>(::LoadImageW(self, MAKEINTRESOURCEW(101), IMAGE_BITMAP, 0, 0, 0)));
+        ScopedBitmap tab(static_cast<HBITMAP>(::LoadImageW(self, MAKEINTRESOURCEW(102), IMAGE_BITMAP, 0, 0, 0)));
+        btnTab.SetImageList(16, 16, lock.get(), RGB(255, 255, 255));
+        btnTab.AddImage(tab.get(), RGB(255, 255, 255));
+    }
+    btnTab.AddItem(L"1");
+    headerHeight_ = btnTab.GetHeaderHeight();
+    btnTab.Clear();
+    Layout();
 
     ::SetCurrentDirectoryW(ModuleDirectory().c_str());
     // Loading the hook library first: its exports and icon are needed from here on.
@@ -155,7 +166,10 @@ void MainWindow::Layout() {
     ::GetClientRect(Hwnd(), &c);
     const int w = c.right, h = c.bottom;
     btnTab.Move(0, 0, w, h);
-    const int header = btnTab.GetHeaderHeight();
+    // With no tab the strip has no header to measure: the height of a tab measured at start-up
+    // stands in.
+    if (const int measured = btnTab.GetHeaderHeight(); measured > 0) headerHeight_ = measured;
+    const int header = headerHeight_;
     if (btnTab.Bottom())
         ::MoveWindow(picWin, 2, 2, std::max(0, w - 4), std::max(0, h - header - 6), TRUE);
     else

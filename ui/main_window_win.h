@@ -153,7 +153,8 @@ private:
     LinkRef CurrentLink;
     int currentTab_ = -1;  // registry position of the selected tab, -1 when none
     int contextTab_ = -1;  // index of the tab the per-tab commands act on
-    HWND shownWindow_ = nullptr;  // the captured window currently shown in picWin
+    HWND shownWindow_ = nullptr;
+    int headerHeight_ = 0;  // height of the tab row  // the captured window currently shown in picWin
     std::unique_ptr<TabAttacher> attacher_;
     std::unique_ptr<TabDetacher> detacher_;
 

@@ -11,15 +11,6 @@
 namespace parlix::test {
 namespace {
 
-std::wstring ImageNameOf(DWORD pid) {
-    ScopedHandle snap(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-    PROCESSENTRY32W e{};
-    e.dwSize = sizeof e;
-    for (BOOL ok = ::Process32FirstW(snap.get(), &e); ok; ok = ::Process32NextW(snap.get(), &e))
-        if (e.th32ProcessID == pid) return e.szExeFile;
-    return {};
-}
-
 class DriverTest : public ::testing::Test {
 protected:
     TempDir dir{L"parlix-driver"};

@@ -5,12 +5,15 @@
 namespace parlix::test {
 
 void ResetUserState() {
-    ::RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Tencent");
-    HKEY run = nullptr;
-    if (::RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Run", 0, KEY_SET_VALUE,
-                        &run) == ERROR_SUCCESS) {
-        ::RegDeleteValueW(run, L"Parlix");
-        ::RegCloseKey(run);
+    for (HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) {
+        ::RegDeleteTreeW(root, L"Software\\Tencent\\QQ");
+        ::RegDeleteTreeW(root, L"Software\\Tencent\\QQ2009");
+        HKEY run = nullptr;
+        if (::RegOpenKeyExW(root, L"Software\\Microsoft\\Windows\\CurrentVersion\\Run", 0, KEY_SET_VALUE, &run) ==
+            ERROR_SUCCESS) {
+            ::RegDeleteValueW(run, L"Morvane");
+            ::RegCloseKey(run);
+        }
     }
 }
 

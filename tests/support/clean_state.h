@@ -6,8 +6,8 @@
 
 namespace parlix::test {
 
-// Removes HKCU\Software\Tencent (installation keys written by tests) and the autostart value
-// "Parlix" under HKCU\Software\Microsoft\Windows\CurrentVersion\Run.
+// Removes the client installation keys tests stage (Software\Tencent\QQ and QQ2009, under
+// HKCU and HKLM) and the autostart value "Morvane" of the Run key (HKCU and HKLM).
 void ResetUserState();
 
 // Writes a string value under HKCU\<key>; used to stage client installation keys.

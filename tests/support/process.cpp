@@ -2,6 +2,8 @@
 
 #include "base/window_text_win.h"
 
+#include <tlhelp32.h>
+
 #include <atomic>
 
 namespace parlix::test {
@@ -65,6 +67,15 @@ void Process::Kill() {
         ::WaitForSingleObject(process_.get(), 5000);
     }
     process_.reset();
+}
+
+std::wstring ImageNameOf(DWORD pid) {
+    ScopedHandle snap(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    PROCESSENTRY32W e{};
+    e.dwSize = sizeof e;
+    for (BOOL ok = ::Process32FirstW(snap.get(), &e); ok; ok = ::Process32NextW(snap.get(), &e))
+        if (e.th32ProcessID == pid) return e.szExeFile;
+    return {};
 }
 
 std::filesystem::path BinDir() { return std::filesystem::path(ModuleDirectory()); }

@@ -41,6 +41,9 @@ private:
 // Quotes one command-line argument the way CommandLineToArgvW reads it back.
 [[nodiscard]] std::wstring QuoteArgument(const std::wstring& arg);
 
+// Executable file name of a running process ("" when it is not running).
+[[nodiscard]] std::wstring ImageNameOf(DWORD pid);
+
 // Folder of the running test program: the build's bin folder with every program in it.
 [[nodiscard]] std::filesystem::path BinDir();
 

@@ -296,14 +296,6 @@ TEST_F(FakeImBehaviour, BadCommandsAnswerZero) {
     EXPECT_TRUE(::IsWindow(::GetDesktopWindow()));
 }
 
-std::wstring ImageName(DWORD pid) {
-    ScopedHandle snap(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-    PROCESSENTRY32W e{};
-    e.dwSize = sizeof e;
-    for (BOOL ok = ::Process32FirstW(snap.get(), &e); ok; ok = ::Process32NextW(snap.get(), &e))
-        if (e.th32ProcessID == pid) return e.szExeFile;
-    return {};
-}
 
 TEST(FakeImProcess, RunsUnderEveryClientsExecutableName) {
     TempDir dir(L"fakeim-names");
@@ -312,7 +304,7 @@ TEST(FakeImProcess, RunsUnderEveryClientsExecutableName) {
         SCOPED_TRACE(name);
         auto im = FakeIm::Launch(dir.Path(), name);
         ASSERT_NE(im, nullptr);
-        EXPECT_EQ(_wcsicmp(ImageName(im->Pid()).c_str(), name), 0) << ImageName(im->Pid());
+        EXPECT_EQ(_wcsicmp(ImageNameOf(im->Pid()).c_str(), name), 0) << ImageNameOf(im->Pid());
         HWND fetion = im->Open(L"fetion", L"x", L"late=0");
         ASSERT_NE(fetion, nullptr);
         suffixes.push_back(FetionSuffixOf(fetion));

@@ -85,7 +85,13 @@ std::shared_ptr<clsLink> TabAttacher::AddTab(HWND window, std::wstring caption, 
         ::SetWindowLongW(window, GWL_STYLE,
                          static_cast<LONG>(CapturedStyle(w.Version, static_cast<std::uint32_t>(w.WinLong),
                                                          settings.compatibility)));
-        // A translucent client window becomes opaque inside Parlix.
+        // A translucent client window becomes opaque inside Parlix; its own opacity is kept for
+        // when it goes back.
+        BYTE alpha = 255;
+        DWORD layeredFlags = 0;
+        if ((w.ExStyle & kWsExLayered) && ::GetLayeredWindowAttributes(window, nullptr, &alpha, &layeredFlags) &&
+            (layeredFlags & LWA_ALPHA))
+            node->originalAlpha = alpha;
         ::SetLayeredWindowAttributes(window, 0, 255, LWA_ALPHA);
         ::SetWindowLongW(window, GWL_EXSTYLE, w.ExStyle & ~static_cast<LONG>(kWsExLayered));
 

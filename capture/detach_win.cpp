@@ -10,6 +10,12 @@ namespace {
 HWND Window(HandleValue v) { return reinterpret_cast<HWND>(static_cast<std::uintptr_t>(v)); }
 
 
+// A translucent window gets its own opacity back; any other window is made fully opaque.
+void RestoreOpacity(const clsLink& node) {
+    const BYTE alpha = node.originalAlpha >= 0 ? static_cast<BYTE>(node.originalAlpha) : BYTE{255};
+    ::SetLayeredWindowAttributes(Window(node.window.hWnd), 0, alpha, LWA_ALPHA);
+}
+
 bool CloseIsBlocked() {
     for (const wchar_t* title : kBlockingDialogTitles)
         if (::FindWindowW(L"#32770", title)) return true;
@@ -35,7 +41,7 @@ HWND TabDetacher::GiveBack(clsLink& node, bool centreNearEdge) {
     ::SetParent(window, nullptr);
     ::SetWindowLongW(window, GWL_STYLE, w.WinLong);
     ::SetWindowLongW(window, GWL_EXSTYLE, w.ExStyle);
-    ::SetLayeredWindowAttributes(window, 0, 255, LWA_ALPHA);
+    RestoreOpacity(node);
     // The position again, now as a top-level window with its own frame.
     ::SetWindowPos(window, nullptr, w.X, w.Y, w.OrgW, w.OrgH, SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
     return window;
@@ -87,6 +93,7 @@ void TabDetacher::CloseTab(int pos, HWND picWin) {
             ::MoveWindow(window, w.X, w.Y, w.OrgW, w.OrgH, TRUE);
             ::SetWindowLongW(window, GWL_STYLE, w.WinLong);
             ::SetWindowLongW(window, GWL_EXSTYLE, w.ExStyle);
+            RestoreOpacity(*node);
             ::SetWindowLongPtrW(window, GWLP_HWNDPARENT, 0);
         }
         Forget(pos, window);

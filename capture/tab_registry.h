@@ -51,6 +51,7 @@ class clsLink {
     std::int32_t colorIndex = 0; // item of the colour menu chosen for the tab
     std::uint32_t wndproc = 0;   // address of the history text object in the client's memory
     std::uint32_t pFocus = 0;    // the hooked window's answer to request 6; kept only
+    std::int32_t originalAlpha = -1;  // opacity of a translucent window before capture; -1 when it was not
     IMWindow window;
 
     // The client's process handle, owned by the node from AdoptProcess on; 0 when none.

@@ -44,6 +44,7 @@ struct Before {
     RECT rect{};
     LONG style = 0;
     LONG exStyle = 0;
+    BYTE alpha = 255;
 };
 
 // What the window must look like when given back: the rectangle it was opened with (a minimised
@@ -55,6 +56,8 @@ Before Record(HWND w, const Kind& k) {
     b.rect = RECT{x, y, x + cx, y + cy};
     b.style = ::GetWindowLongW(w, GWL_STYLE) & ~WS_MINIMIZE;
     b.exStyle = ::GetWindowLongW(w, GWL_EXSTYLE);
+    DWORD flags = 0;
+    if (b.exStyle & WS_EX_LAYERED) ::GetLayeredWindowAttributes(w, nullptr, &b.alpha, &flags);
     return b;
 }
 
@@ -98,6 +101,12 @@ protected:
                                                 << b.rect.top;
         EXPECT_EQ(::GetWindowLongW(w, GWL_STYLE) & ~WS_VISIBLE, b.style & ~WS_VISIBLE) << std::hex;
         EXPECT_EQ(::GetWindowLongW(w, GWL_EXSTYLE), b.exStyle) << std::hex;
+        BYTE alpha = 0;
+        DWORD flags = 0;
+        if (b.exStyle & WS_EX_LAYERED) {
+            ASSERT_TRUE(::GetLayeredWindowAttributes(w, nullptr, &alpha, &flags));
+            EXPECT_EQ(alpha, b.alpha) << "translucency lost";
+        }
     }
 
     TempDir dir_{L"parlix-tabs"};

@@ -96,7 +96,10 @@ void TabDetacher::CloseTab(int pos, HWND picWin) {
             RestoreOpacity(*node);
             ::SetWindowLongPtrW(window, GWLP_HWNDPARENT, 0);
         }
-        Forget(pos, window);
+        // While the client was asked, other tabs may have gone (the upkeep drops a window the
+        // client destroyed, this one included): the tab is found again by its node.
+        if (const int now = registry_.PositionOf(node.get()); now > 0) Forget(now - 1, window);
+        else calls_.DetachInput(window);
         if (registry_.count() == 0) strip_.ShowMsg();
     });
 }

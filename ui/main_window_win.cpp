@@ -4,6 +4,7 @@
 #include "base/last_chance_win.h"
 #include "base/window_text_win.h"
 #include "settings/settings_win.h"
+#include "ui/res_icon_win.h"
 #include "ui/greetings.h"
 
 #include <shellapi.h>
@@ -12,8 +13,9 @@ namespace parlix {
 
 namespace {
 // Timer ids on the main window, named after the timers they drive.
-enum TimerId : UINT_PTR { tmrChkWin = 1, tmrUnload = 5, tmrCheckHook = 6 };
-constexpr UINT kChkWinMs = 100;
+enum TimerId : UINT_PTR { tmrChkWin = 1, tmrChkMsg = 2, tmrMsg = 3, tmrUnload = 5, tmrCheckHook = 6 };
+constexpr UINT kChkMsgMs = 200;
+constexpr UINT kMsgFlashMs = 500;
 constexpr UINT kUnloadMs = 100;
 constexpr UINT kCheckHookMs = 5000;
 
@@ -113,6 +115,15 @@ bool MainWindow::Load() {
                                                   popped_.insert(popped);
                                                   cmdMerge.Add(Hwnd(), popped);
                                               });
+    UpkeepHost& upkeepHost = *this;
+    FocusHost& focusHost = *this;
+    upkeep_ = std::make_unique<WindowUpkeep>(Hwnd(), picWin, CurrentLink, calls_, *detacher_, strip,
+                                             dispatch_.IsSizing, mainState_, settings_, upkeepHost);
+    focus_ = std::make_unique<ChatFocus>(Hwnd(), picWin, *LinkHead, CurrentLink, calls_, mainState_, settings_,
+                                         focusHost);
+    MessagePollHost& pollHost = *this;
+    poll_ = std::make_unique<MessagePoll>(*LinkHead, calls_, settings_, pollHost);
+    tray_.SetTipTime(settings_.tray_TipTime);
     // Whatever way the program ends, the captured windows go back first.
     InstallLastChance([this] { RestoreForCrash(); });
 
@@ -130,99 +141,89 @@ bool MainWindow::Load() {
     btnTab.AddItem(L"1");
     headerHeight_ = btnTab.GetHeaderHeight();
     btnTab.Clear();
-    Layout();
+    upkeep_->FormResize();
 
     ::SetCurrentDirectoryW(ModuleDirectory().c_str());
     // Loading the hook library first: its exports and icon are needed from here on.
     hooks_.Load();
     hooks_.EnableMouseGesture(settings_.org_MouseGesture != 0);
+    programIcon_ = LoadResIcon(hooks_.Module(), 3, 2, 16, 32);
+    newMsgIcon_ = LoadNewMessageIcon(::GetModuleHandleW(nullptr));
     discovery_.InitHooks();
     dispatch_.SetTaskbarCreatedMsg(discovery_.TaskbarCreatedMsg());
     discovery_.FindClients(Hwnd());
     picNum.Create(Hwnd());
 
-    // Until the tray icon exists the window is shown from the start.
+    // Into the tray until something is captured.
     ::ShowWindow(Hwnd(), place.status == 2 ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL);
-    MainState = place.status == 2 ? 2 : 0;
+    mainState_ = place.status == 2 ? 2 : 0;
+    tray_.AddTrayIcon(Hwnd(), settings_.tray_TransIcon ? nullptr : programIcon_.get());
+    tray_.ShowInTaskBar(false);
     detector_.ScanExisting();
+    if (btnTab.count() > 0) tray_.ShowInTaskBar(true);
+    focus_->SetQQFocus();
     dispatch_.RegisterShellHook(Hwnd());
     AutoRunClient();
 
     ::SetTimer(Hwnd(), tmrChkWin, kChkWinMs, nullptr);
     ::SetTimer(Hwnd(), tmrCheckHook, kCheckHookMs, nullptr);
+    ::SetTimer(Hwnd(), tmrChkMsg, kChkMsgMs, nullptr);
     return true;
 }
 
 void MainWindow::AutoRunClient() {
     if (!settings_.org_AutoRunIM || settings_.org_QQPath.empty() || settings_.org_QQName.empty()) return;
     if (IsIMRunning(settings_.org_QQName)) return;
+    tray_.ShowTray(L"欢迎使用Parlix", L"正在启动 " + settings_.org_QQName + L" ,请稍候...", NIIF_INFO);
     const std::wstring file = settings_.org_QQPath + settings_.org_QQName;
     ::ShellExecuteW(Hwnd(), L"open", file.c_str(), L"0", L"", SW_HIDE);
 }
 
-void MainWindow::Layout() {
-    if (!Hwnd() || !picWin) return;
-    RECT c;
-    ::GetClientRect(Hwnd(), &c);
-    const int w = c.right, h = c.bottom;
-    btnTab.Move(0, 0, w, h);
+int MainWindow::HeaderHeight() const {
     // With no tab the strip has no header to measure: the height of a tab measured at start-up
     // stands in.
-    if (const int measured = btnTab.GetHeaderHeight(); measured > 0) headerHeight_ = measured;
-    const int header = headerHeight_;
-    if (btnTab.Bottom())
-        ::MoveWindow(picWin, 2, 2, std::max(0, w - 4), std::max(0, h - header - 6), TRUE);
-    else
-        ::MoveWindow(picWin, 3, header + 3, std::max(0, w - 5), std::max(0, h - header - 4), TRUE);
-    RECT area;
-    ::GetWindowRect(picWin, &area);
-    ::MapWindowPoints(nullptr, Hwnd(), reinterpret_cast<POINT*>(&area), 2);
-    fraMsg.Move(area);
-    ShowCurrentWindow();
+    const int measured = btnTab.GetHeaderHeight();
+    return measured > 0 ? measured : headerHeight_;
 }
 
-void MainWindow::ShowCurrentWindow() {
-    const auto node = CurrentLink.lock();
-    if (!node) return;
-    const HWND window = Window(node->window.hWnd);
-    RECT r;
-    ::GetClientRect(picWin, &r);
-    calls_.PlaceAsync(window, HWND_TOP, 0, 0, r.right, r.bottom, SWP_SHOWWINDOW | SWP_NOACTIVATE);
-    node->window.W = r.right;
-    node->window.H = r.bottom;
+void MainWindow::PicWinPlaced(const PixelRect& r) {
+    fraMsg.Move(RECT{r.x, r.y, r.x + r.width, r.y + r.height});
+}
+
+void MainWindow::FocusMain() {
+    ::SetForegroundWindow(Hwnd());
+    focus_->SetQQFocus();
 }
 
 void MainWindow::OnTabChanged(int index) {
     if (index < 0 || index >= LinkHead->count()) {
         CurrentLink.reset();
         currentTab_ = -1;
-        contextTab_ = -1;
         return;
     }
     calls_.ReleaseHungFocus();
     CurrentLink = LinkHead->GetNode(index + 1);
     currentTab_ = index + 1;
-    contextTab_ = index;
     const auto node = CurrentLink.lock();
     // Only the window shown so far goes behind: every other captured window is hidden already.
     const HWND now = Window(node->window.hWnd);
     if (shownWindow_ && shownWindow_ != now && LinkHead->PositionOfWindow(Value(shownWindow_)) > 0)
         calls_.ShowAsync(shownWindow_, SW_HIDE);
     shownWindow_ = now;
-    ShowCurrentWindow();
-    // The focus follows as soon as the switch is done: moving it waits on two clients.
+    if (settings_.org_AutoSize == 1) upkeep_->AdjustTabWindow();
+    else upkeep_->FormResize();
+    upkeep_->ShowCurrentWindow();
+    // A tab kept on top keeps the main window on top while it is selected.
+    if (dispatch_.MainIsActive)
+        ::SetWindowPos(Hwnd(), node->bTopmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                       SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    // The tab is read, and the focus follows, as soon as the switch is done: moving the focus
+    // waits on two clients.
     if (dispatch_.MainIsActive) ::PostMessageW(Hwnd(), kMsgFocusCurrent, 0, 0);
     if (dispatch_.NumbersShown) ShowNumbers();
 }
 
-void MainWindow::FocusCurrent() {
-    const auto node = CurrentLink.lock();
-    if (!node) return;
-    const HWND focus = (IsQQ2009(node->window.Version) || IsBaiduHi(node->window.Version))
-                           ? Window(node->window.hWnd)
-                           : Window(node->window.SayHwnd);
-    calls_.Focus(focus);
-}
+void MainWindow::FocusCurrent() { focus_->SetQQFocus(); }
 
 void MainWindow::ShowTabs() {
     ::ShowWindow(btnTab.ControlhWnd(), SW_SHOW);
@@ -247,10 +248,7 @@ bool MainWindow::AddTab(HWND window, const Recognition& r) {
 
 void MainWindow::AfterCapture() {
     calls_.ReleaseHungFocus();
-    if (MainState == 1) {
-        ::ShowWindow(Hwnd(), SW_SHOW);
-        MainState = 0;
-    }
+    if (mainState_ == 1) tray_.ShowInTaskBar(true);
     if (::IsWindowEnabled(Hwnd())) ::SetForegroundWindow(Hwnd());
     ::PostMessageW(Hwnd(), kMsgFocusCurrent, 0, 0);
 }
@@ -266,23 +264,46 @@ void MainWindow::DetectWindow(HWND window) {
     detector_.DetectWindow(window, false);
 }
 
-void MainWindow::OnMainActivated() { FocusCurrent(); }
+void MainWindow::OnMainActivated() {
+    if (mainState_ == 1) focus_->StartSetFocus();
+    else if (poll_) poll_->SetTabRead();
+}
 
-bool MainWindow::SetQQFocusByHwnd(HWND window, bool, bool) {
-    const int pos = LinkHead ? LinkHead->PositionOfWindow(static_cast<HandleValue>(reinterpret_cast<std::uintptr_t>(window))) : 0;
-    if (pos == 0) return false;
-    if (btnTab.Selected() != pos - 1) btnTab.Selected(pos - 1);
-    return true;
+std::wstring MainWindow::MainCaption() const {
+    std::wstring text(static_cast<size_t>(::GetWindowTextLengthW(Hwnd())) + 1, L'\0');
+    text.resize(static_cast<size_t>(::GetWindowTextW(Hwnd(), text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
+void MainWindow::EnableFlashTimer(bool enabled) {
+    flashing_ = enabled;
+    if (enabled) ::SetTimer(Hwnd(), tmrMsg, kMsgFlashMs, nullptr);
+    else ::KillTimer(Hwnd(), tmrMsg);
+}
+
+void MainWindow::SetTrayIcon(TrayIconKind icon) {
+    switch (icon) {
+    case TrayIconKind::NewMessage: tray_.SetTrayIcon(newMsgIcon_.get()); break;
+    case TrayIconKind::None: tray_.SetTrayIcon(nullptr); break;
+    case TrayIconKind::Main: tray_.SetTrayIcon(programIcon_.get()); break;
+    }
+}
+
+bool MainWindow::SetQQFocusByHwnd(HWND window, bool find, bool qqOnly) {
+    return focus_->SetQQFocusByHwnd(window, find, qqOnly);
 }
 
 void MainWindow::KeyFunctions(int id) {
     Trapped(L"modHotKey", L"KeyFunctions", true, [&] {
         const int count = btnTab.count();
         if (id == 1) {
-            if (::IsWindowVisible(Hwnd()) && !::IsIconic(Hwnd())) ::ShowWindow(Hwnd(), SW_MINIMIZE);
-            else {
-                ::ShowWindow(Hwnd(), SW_RESTORE);
-                ::SetForegroundWindow(Hwnd());
+            if (mainState_ == 1) {
+                tray_.ShowInTaskBar(true);
+                FocusMain();
+            } else if (flashing_) {
+                FocusMain();
+            } else {
+                tray_.ShowInTaskBar(false);
             }
             return;
         }
@@ -322,10 +343,19 @@ WheelBand MainWindow::TabStripBand() const {
 }
 
 void MainWindow::OnTimer(UINT_PTR id) {
+    if (focus_ && focus_->OnTimer(id)) return;
     switch (id) {
     case tmrChkWin:
-        // A chat window its client closed loses its tab at once.
-        if (detacher_) detacher_->DropDeadWindows();
+        if (upkeep_) upkeep_->Tick();
+        break;
+    case kTrayKillTipTimer:
+        tray_.OnKillTipTimer();
+        break;
+    case tmrChkMsg:
+        if (poll_) poll_->Tick();
+        break;
+    case tmrMsg:
+        if (poll_) poll_->FlashTick();
         break;
     case tmrCheckHook:
         discovery_.FindClients(Hwnd());
@@ -341,31 +371,28 @@ void MainWindow::OnTimer(UINT_PTR id) {
 }
 
 void MainWindow::OnCommand(unsigned id) {
-    const int tab = contextTab_ >= 0 && contextTab_ < btnTab.count() ? contextTab_ : btnTab.Selected();
-    switch (id) {
-    case mnuPop:
-        // The popped window must not be taken again as a new window.
-        dispatch_.DeregisterShellHook(Hwnd());
-        detacher_->PopWin(tab);
-        dispatch_.RegisterShellHook(Hwnd());
-        contextTab_ = btnTab.Selected();
-        break;
-    case mnuClose:
-        detacher_->CloseTab(tab, picWin);
-        contextTab_ = btnTab.Selected();
-        break;
-    case mnuExit:
-        ::SetTimer(Hwnd(), tmrUnload, kUnloadMs, nullptr);
-        break;
-    default:
-        break;
-    }
+    // Commands sent from outside a menu act on the selected tab when no click chose one.
+    if (commands_.ContextTab() < 0 || commands_.ContextTab() >= btnTab.count())
+        commands_.ContextTab(btnTab.Selected());
+    commands_.Execute(id);
 }
+
+void MainWindow::PopTab(int index) {
+    // The popped window must not be taken again as a new window.
+    dispatch_.DeregisterShellHook(Hwnd());
+    const HWND popped = detacher_->PopWin(index);
+    dispatch_.RegisterShellHook(Hwnd());
+    if (popped) focus_->StartSetFocus2(popped);
+}
+
+void MainWindow::ShowOrHide() { tray_.ShowInTaskBar(mainState_ == 1); }
+
+void MainWindow::Exit() { ::SetTimer(Hwnd(), tmrUnload, kUnloadMs, nullptr); }
 
 bool MainWindow::QueryUnload(int unloadMode) {
     if (!IsExiting && settings_.tray_CloseTray) {
         if (unloadMode == kUnloadByUser || unloadMode > 3) {
-            if (MainState != 1) ::ShowWindow(Hwnd(), SW_MINIMIZE);
+            if (mainState_ != 1) tray_.ShowInTaskBar(false);
             return false;
         }
         RestoreAll();
@@ -387,10 +414,7 @@ bool MainWindow::QueryUnload(int unloadMode) {
 }
 
 void MainWindow::RestoreAll() {
-    if (!::IsWindowVisible(Hwnd())) {
-        ::ShowWindow(Hwnd(), SW_SHOW);
-        MainState = 0;
-    }
+    if (mainState_ == 1 || !::IsWindowVisible(Hwnd())) tray_.ShowInTaskBar(true);
     WINDOWPLACEMENT wp{sizeof wp};
     ::GetWindowPlacement(Hwnd(), &wp);
     RECT r;
@@ -412,7 +436,10 @@ void MainWindow::Unload() {
     if (main) {
         ::KillTimer(main, tmrChkWin);
         ::KillTimer(main, tmrCheckHook);
+        ::KillTimer(main, tmrChkMsg);
+        ::KillTimer(main, tmrMsg);
         ::UnregisterHotKey(main, 1);
+        tray_.DeleteTrayIcon();
         dispatch_.DeregisterShellHook(main);
         dispatch_.UnhookMainWindow();
     }
@@ -449,9 +476,7 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == tabInfoMsg_ && msg != 0) return TabInfo(wParam, lParam);
     switch (msg) {
     case WM_SIZE:
-        if (wParam == SIZE_MINIMIZED) MainState = 1;
-        else MainState = wParam == SIZE_MAXIMIZED ? 2 : 0;
-        Layout();
+        if (upkeep_) upkeep_->FormResize();
         return 0;
     case WM_TIMER:
         OnTimer(wParam);
@@ -459,8 +484,13 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_COMMAND:
         if (lParam == 0) OnCommand(LOWORD(wParam));
         return 0;
+    case WM_RBUTTONUP:
+        commands_.RButtonClickedWindow();
+        return 0;
     case kMsgFocusCurrent:
-        FocusCurrent();
+        // Set tab read moves the focus into the chat as well.
+        if (poll_ && dispatch_.MainIsActive) poll_->SetTabRead();
+        else FocusCurrent();
         return 0;
     case WM_CLOSE:
         if (QueryUnload(kUnloadByUser)) {

@@ -10,6 +10,8 @@
 #include "capture/detach_win.h"
 #include "capture/detect_win.h"
 #include "capture/discovery_win.h"
+#include "capture/focus_win.h"
+#include "capture/upkeep_win.h"
 #include "capture/dispatch_win.h"
 #include "capture/hook_library_win.h"
 #include "capture/tab_registry.h"
@@ -17,10 +19,15 @@
 #include "capture/window_tree_win.h"
 #include "settings/settings.h"
 #include "ui/menu_ids.h"
+#include "ui/message_poll_win.h"
 #include "ui/merge_buttons_win.h"
 #include "ui/no_chat_notice_win.h"
 #include "ui/number_badges_win.h"
+#include "ui/tab_commands_win.h"
 #include "ui/tab_control_win.h"
+#include "ui/tab_drag_win.h"
+#include "ui/tab_ui_host.h"
+#include "ui/tray_win.h"
 
 #include <functional>
 #include <memory>
@@ -39,6 +46,8 @@ inline constexpr wchar_t kTabInfoMessage[] = L"Parlix.TabInfo";
 inline constexpr LPARAM kTabInfoWindow = 0;
 inline constexpr LPARAM kTabInfoKind = 1;
 inline constexpr wchar_t kPicWinClass[] = L"Parlix.picWin";
+// tmrKillTip's id on the main window.
+inline constexpr UINT_PTR kTrayKillTipTimer = 9;
 
 // The date of the local clock, replaceable so start-up greetings can be tested.
 struct LocalDate {
@@ -52,7 +61,12 @@ class MainWindow final : public WindowBase,
                          private DispatchHost,
                          private CaptureSink,
                          private TabStripOps,
-                         private TabControlEvents {
+                         private TabControlEvents,
+                         private TabUiHost,
+                         private UpkeepHost,
+                         private FocusHost,
+                         private TrayHost,
+                         private MessagePollHost {
 public:
     explicit MainWindow(DateSource today = TodayLocal);
     ~MainWindow() override;
@@ -68,7 +82,6 @@ private:
     LRESULT TabInfo(WPARAM index, LPARAM what) const;
     void OnTimer(UINT_PTR id);
     void OnCommand(unsigned id);
-    void Layout();
     void ShowGreetings();
     void RegisterMainHotkey();
     void AutoRunClient();
@@ -81,8 +94,7 @@ private:
 
     // The tab switch: current node, layout, the window in front, focus into its input box.
     void OnTabChanged(int index);
-    void ShowCurrentWindow();
-    void FocusCurrent();
+    void FocusCurrent() override;
 
     // DispatchHost
     void DetectWindow(HWND window) override;
@@ -123,6 +135,64 @@ private:
 
     // TabControlEvents
     void Changed(int index) override { OnTabChanged(index); }
+    void MouseDown(int x, int y, int index) override { drag_.MouseDown(x, y, index); }
+    void MouseMove(int buttons, int x, int y, int index) override { drag_.MouseMove(buttons, x, y, index); }
+    void MouseUp(int x, int y, int index) override { drag_.MouseUp(x, y, index); }
+    void LButtonClicked() override { drag_.LButtonClicked(); }
+    void LButtonDBLClicked() override { drag_.LButtonDBLClicked(); }
+    void RButtonClicked(int index) override { commands_.RButtonClicked(index); }
+    void MButtonClicked(int index) override { commands_.MButtonClicked(index); }
+    void RButtonClickedWindow() override { commands_.RButtonClickedWindow(); }
+
+    // TabUiHost
+    TabRegistry& Registry() override { return *LinkHead; }
+    TabControl& Strip() override { return btnTab; }
+    HWND MainHwnd() const override { return Hwnd(); }
+    HWND PicWin() const override { return picWin; }
+    void PopTab(int index) override;
+    void CloseTab(int index) override { detacher_->CloseTab(index, picWin); }
+    bool TabShowIcon() const override { return settings_.tab_ShowIcon == 1; }
+    std::int32_t TabNormal() const override { return settings_.tab_Normal; }
+    void ShowOrHide() override;
+    void ShowSettings() override {}
+    void ShowAbout() override {}
+    void Exit() override;
+
+    // UpkeepHost
+    int HeaderHeight() const override;
+    bool TabRowAtBottom() const override { return btnTab.Bottom(); }
+    void MoveTabStrip(const PixelRect& r) override { btnTab.Move(r.x, r.y, r.width, r.height); }
+    void PicWinPlaced(const PixelRect& r) override;
+    void HideToTray() override { tray_.ShowInTaskBar(false); }
+    int CurrentTabNumber() const override { return currentTab_; }
+
+    // FocusHost (SelectedTab and SelectTab are DispatchHost's too)
+    bool SilentMode() const override { return commands_.Silent(); }
+    void ShowFromTray() override { tray_.ShowInTaskBar(true); }
+
+    // TrayHost
+    int MainState() const override { return mainState_; }
+    void SetMainState(int state) override { mainState_ = state; }
+    bool IsFlashing() const override { return flashing_; }
+    void FocusMain() override;
+    void ShowTrayMenu() override { commands_.ShowTrayMenu(); }
+
+    // MessagePollHost (SelectTab is DispatchHost's too)
+    int CurrentTab() const override { return currentTab_; }
+    bool MainIsActive() const override { return dispatch_.MainIsActive; }
+    bool Silent() const override { return commands_.Silent(); }
+    void SetItemText(int index, const std::wstring& caption) override { btnTab.SetItemText(index, caption); }
+    void HilightItem(int index, bool highlight) override { btnTab.HilightItem(index, highlight); }
+    void ShowTray(const std::wstring& title, const std::wstring& text, int flag) override {
+        tray_.ShowTray(title, text, static_cast<DWORD>(flag));
+    }
+    std::wstring MainCaption() const override;
+    void SetMainCaption(const std::wstring& caption) override { ::SetWindowTextW(Hwnd(), caption.c_str()); }
+    void SetTrayTip(const std::wstring& tip) override { tray_.SetTrayTip(tip); }
+    void ApplyMaximizeBox() override { parlix::ApplyMaximizeBox(Hwnd(), settings_.org_AutoSize); }
+    void FlashMain() override { ::FlashWindow(Hwnd(), FALSE); }
+    void EnableFlashTimer(bool enabled) override;
+    void SetTrayIcon(TrayIconKind icon) override;
 
     DateSource today_;
     Settings settings_;
@@ -152,13 +222,23 @@ private:
     std::unique_ptr<TabRegistry> LinkHead;
     LinkRef CurrentLink;
     int currentTab_ = -1;  // registry position of the selected tab, -1 when none
-    int contextTab_ = -1;  // index of the tab the per-tab commands act on
     HWND shownWindow_ = nullptr;
     int headerHeight_ = 0;  // height of the tab row  // the captured window currently shown in picWin
     std::unique_ptr<TabAttacher> attacher_;
     std::unique_ptr<TabDetacher> detacher_;
 
-    int MainState = 0;  // 0 normal, 1 hidden to the tray, 2 maximised
+    TabCommands commands_{*this};
+    TabDrag drag_{*this, commands_};
+    // The icons outlive the tray record that shows them.
+    ScopedIcon programIcon_;
+    ScopedIcon newMsgIcon_;
+    Tray tray_{*this, kTrayKillTipTimer};
+    bool flashing_ = false;  // tmrMsg runs
+    std::unique_ptr<WindowUpkeep> upkeep_;
+    std::unique_ptr<ChatFocus> focus_;
+    std::unique_ptr<MessagePoll> poll_;
+
+    int mainState_ = 0;  // MainState: 0 normal, 1 hidden to the tray, 2 maximised
     bool IsExiting = false;
     bool unloaded_ = false;
     UINT tabInfoMsg_ = 0;

@@ -20,6 +20,13 @@ enum MenuCommand : unsigned {
     mnuAbout,
     mnuShow,
     mnuExit,
+    // The same commands from the other menus: close all from the strip and tray menus, silent
+    // mode, settings and about from the tray menu.
+    mnuCloseAll2,
+    mnuCloseAll3,
+    mnuSlient2,
+    mnuSet2,
+    mnuAbout2,
 };
 
 }  // namespace parlix

@@ -96,11 +96,12 @@ private:
 };
 }  // namespace
 
-std::wstring ParlixApp::Caption(int index) const {
+std::wstring ParlixApp::Caption(int index, bool* highlighted) const {
     constexpr int kChars = 512;
     RemoteBuffer remote(process_.Id(), sizeof(TCITEMW) + kChars * sizeof(wchar_t));
     TCITEMW item{};
-    item.mask = TCIF_TEXT;
+    item.mask = TCIF_TEXT | TCIF_STATE;
+    item.dwStateMask = TCIS_HIGHLIGHTED;
     item.pszText = reinterpret_cast<wchar_t*>(remote.At() + sizeof(TCITEMW));
     item.cchTextMax = kChars;
     std::wstring text(kChars, L'\0');
@@ -108,6 +109,7 @@ std::wstring ParlixApp::Caption(int index) const {
         !SendBounded(tabs_, TCM_GETITEMW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(remote.At()), 0) ||
         !remote.Read(text.data(), kChars * sizeof(wchar_t), sizeof(TCITEMW)))
         return {};
+    if (highlighted && remote.Read(&item, sizeof item)) *highlighted = (item.dwState & TCIS_HIGHLIGHTED) != 0;
     text.resize(text.find(L'\0') == std::wstring::npos ? text.size() : text.find(L'\0'));
     return text;
 }
@@ -142,7 +144,7 @@ std::vector<TabFacts> ParlixApp::Tabs() const {
             t.group = (kind & 0x100) != 0;
             t.locked = (kind & 0x200) != 0;
         }
-        t.caption = Caption(i);
+        t.caption = Caption(i, &t.highlighted);
         tabs.push_back(t);
     }
     return tabs;

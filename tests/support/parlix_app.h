@@ -20,6 +20,7 @@ struct TabFacts {
     int version = -1;
     bool group = false;
     bool locked = false;
+    bool highlighted = false;  // marked unread
 };
 
 class ParlixApp {
@@ -52,7 +53,7 @@ public:
     bool Command(unsigned id) const;
 
 private:
-    [[nodiscard]] std::wstring Caption(int index) const;
+    [[nodiscard]] std::wstring Caption(int index, bool* highlighted = nullptr) const;
     [[nodiscard]] RECT ItemRect(int index) const;
     Process process_;
     HWND main_ = nullptr;

@@ -1,0 +1,81 @@
+#include "capture/upkeep_rules.h"
+
+#include <algorithm>
+
+namespace parlix {
+
+namespace {
+constexpr std::uint32_t kWsCaptionBits = 0x00C00000;
+// Below these a window is no chat at its real size (minimised, or caught while it is made).
+constexpr int kMinFollowWidth = 15;
+constexpr int kMinFollowHeight = 34;
+}  // namespace
+
+bool CaptionStripped(std::uint32_t originalStyle, bool compatibility) noexcept {
+    return !compatibility && (originalStyle & kWsCaptionBits) == kWsCaptionBits;
+}
+
+ChatChrome ChromeOf(IM_VERSION version, bool captionStripped) noexcept {
+    if (captionStripped) return {};
+    if (IsQQ2009(version)) return {2, 24, 5, 37};
+    if (IsFetion(version)) return {8, 26, 14, 66};
+    return {8, 26, 14, 33};
+}
+
+PixelRect ChatPlacement(PixelSize picWin, const ChatChrome& chrome) noexcept {
+    return {-chrome.left, -chrome.top, std::max(0, picWin.width) + chrome.width,
+            std::max(0, picWin.height) + chrome.height};
+}
+
+PicWinFollow FollowChatSize(PixelSize chat, const ChatChrome& chrome) noexcept {
+    PicWinFollow f;
+    if (chat.width >= kMinFollowWidth && chat.width - chrome.width > 0) f.width = chat.width - chrome.width;
+    if (chat.height >= kMinFollowHeight && chat.height - chrome.height > 0) f.height = chat.height - chrome.height;
+    return f;
+}
+
+TabLayout FormLayout(PixelSize client, int headerHeight, bool tabRowAtBottom) noexcept {
+    const int w = std::max(0, client.width);
+    const int h = std::max(0, client.height);
+    const int header = std::max(0, headerHeight);
+    TabLayout l;
+    l.btnTab = {0, 0, w, h};
+    if (tabRowAtBottom)
+        l.picWin = {0, 0, w, std::max(0, h - header - 4)};
+    else
+        l.picWin = {0, header + 3, w, std::max(0, h - header - 6)};
+    return l;
+}
+
+bool CaptionFollowsTitle(IM_VERSION version) noexcept {
+    const auto v = static_cast<std::int32_t>(version);
+    return v >= 0 && v <= static_cast<std::int32_t>(IM_VERSION::QQ2009);
+}
+
+std::wstring MainCaption(std::wstring_view title, std::wstring_view suffix) {
+    std::wstring caption(title);
+    caption += L" - Parlix";
+    caption += suffix;
+    return caption;
+}
+
+MainStateChange NextMainState(int mainState, ShowState shown, bool trayEnabled) noexcept {
+    switch (shown) {
+    case ShowState::Minimised:
+        return {kMainMinimised, mainState != kMainMinimised && trayEnabled};
+    case ShowState::Maximised:
+        return {kMainMaximised, false};
+    case ShowState::Normal:
+        break;
+    }
+    return {kMainNormal, false};
+}
+
+SizingStep ChkWinSizing(bool locked, int mainState) noexcept {
+    if (locked) return SizingStep::Layout;
+    if (mainState == kMainNormal) return SizingStep::FollowWindow;
+    if (mainState == kMainMaximised) return SizingStep::Layout;
+    return SizingStep::None;
+}
+
+}  // namespace parlix

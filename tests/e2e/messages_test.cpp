@@ -1,0 +1,92 @@
+// Living with tabs: new messages mark their tab until it is read, closed chats lose their tab,
+// the empty window shows its notice, the focus follows a switch, and the tab commands.
+#include "tests/support/clean_state.h"
+#include "tests/support/fakeim_client.h"
+#include "tests/support/parlix_app.h"
+#include "tests/support/windows.h"
+#include "ui/menu_ids.h"
+
+#include <gtest/gtest.h>
+
+namespace parlix::test {
+namespace {
+
+class LivingTest : public testing::Test {
+protected:
+    void SetUp() override {
+        ResetUserState();
+        qq_ = FakeIm::Launch(dir_.Path(), L"QQ.exe", {L"main|1"});
+        ASSERT_NE(qq_, nullptr);
+        app_ = ParlixApp::Launch(dir_.Path());
+        ASSERT_NE(app_, nullptr);
+    }
+
+    HWND Capture(const wchar_t* kind, const wchar_t* title) {
+        const HWND w = qq_->Open(kind, title);
+        EXPECT_TRUE(app_->WaitForTab(w).has_value());
+        return w;
+    }
+
+    std::optional<TabFacts> TabOf(HWND w) const { return app_->WaitForTab(w, 1s); }
+
+    TempDir dir_{L"parlix-living"};
+    std::unique_ptr<FakeIm> qq_;
+    std::unique_ptr<ParlixApp> app_;
+};
+
+TEST_F(LivingTest, NewMessageMarksABackgroundTabUntilItIsRead) {
+    const HWND a = Capture(L"tm2007", L"与 张三 会话中");
+    const HWND b = Capture(L"tm2007", L"与 李四 会话中");
+    ASSERT_EQ(app_->SelectedTab(), 1);
+    ASSERT_EQ(qq_->Command(L"append|" + HwndArg(a) + L"|晚上一起吃饭吗？"), 1);
+    EXPECT_TRUE(WaitFor([&] { return TabOf(a) && TabOf(a)->caption == L"张三(1)"; }, 2s));
+    EXPECT_TRUE(TabOf(a)->highlighted);
+    ASSERT_EQ(qq_->Command(L"append|" + HwndArg(a) + L"|在吗"), 1);
+    EXPECT_TRUE(WaitFor([&] { return TabOf(a) && TabOf(a)->caption == L"张三(2)"; }, 2s));
+    EXPECT_EQ(TabOf(b)->caption, L"李四") << "the other tab is untouched";
+
+    ::SetForegroundWindow(app_->MainWindow());
+    ASSERT_TRUE(app_->ClickTab(0));
+    EXPECT_TRUE(WaitFor([&] { return TabOf(a) && TabOf(a)->caption == L"张三" && !TabOf(a)->highlighted; }, 3s));
+}
+
+TEST_F(LivingTest, ChatClosedByItsClientLosesItsTabAndTheLastShowsTheNotice) {
+    const HWND a = Capture(L"dialog", L"与 张三 交谈中");
+    ASSERT_EQ(qq_->Command(L"close|" + HwndArg(a)), 1);
+    const auto start = std::chrono::steady_clock::now();
+    ASSERT_TRUE(WaitFor([&] { return app_->TabCount() == 0; }, 2s, 5ms));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 600ms);
+    const HWND notice = ::FindWindowExW(app_->MainWindow(), nullptr, L"Button", L"  提示  ");
+    ASSERT_NE(notice, nullptr);
+    EXPECT_TRUE(WaitFor([&] { return ::IsWindowVisible(notice) != FALSE; }, 1s));
+}
+
+TEST_F(LivingTest, FocusLandsInTheInputBoxAfterATabSwitch) {
+    const HWND a = Capture(L"tm2007", L"与 张三 会话中");
+    Capture(L"tm2007", L"与 李四 会话中");
+    const HWND input = ::FindWindowExW(::FindWindowExW(a, nullptr, L"#32770", nullptr), nullptr, L"RICHEDIT", nullptr);
+    ASSERT_NE(input, nullptr);
+    ::SetForegroundWindow(app_->MainWindow());
+    ASSERT_TRUE(app_->ClickTab(0));
+    const DWORD thread = ::GetWindowThreadProcessId(a, nullptr);
+    EXPECT_TRUE(WaitFor([&] { return FocusOfThread(thread) == input; }, 3s));
+}
+
+TEST_F(LivingTest, LockedTabsSurviveCloseCommands) {
+    Capture(L"dialog", L"与 张三 交谈中");
+    const HWND locked = Capture(L"dialog", L"与 李四 交谈中");
+    Capture(L"dialog", L"与 王五 交谈中");
+    ASSERT_TRUE(app_->ClickTab(1));
+    ASSERT_TRUE(app_->Command(mnuLock));
+    EXPECT_TRUE(TabOf(locked)->locked);
+    ASSERT_TRUE(app_->Command(mnuClose));  // a locked tab does not close
+    EXPECT_EQ(app_->TabCount(), 3);
+    ASSERT_TRUE(app_->Command(mnuCloseAll));
+    EXPECT_TRUE(WaitFor([&] { return app_->TabCount() == 1; }, 3s));
+    const auto tabs = app_->Tabs();
+    ASSERT_EQ(tabs.size(), 1u);
+    EXPECT_EQ(tabs[0].window, locked);
+}
+
+}  // namespace
+}  // namespace parlix::test

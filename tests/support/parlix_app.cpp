@@ -37,7 +37,8 @@ std::unique_ptr<ParlixApp> ParlixApp::Launch(const std::filesystem::path& dir, s
     auto app = std::make_unique<ParlixApp>();
     app->process_ = Process::Start(dir / L"Parlix.exe", {});
     if (!app->process_.Running()) return nullptr;
-    app->main_ = WaitForWindow({.className = L"Parlix.frmMain", .pid = app->process_.Id()}, deadline);
+    app->pid_ = app->process_.Id();
+    app->main_ = WaitForWindow({.className = L"Parlix.frmMain", .pid = app->pid_}, deadline);
     if (!app->main_) return nullptr;
     app->tabs_ = WaitFor(
         [&]() -> HWND {
@@ -52,6 +53,15 @@ std::unique_ptr<ParlixApp> ParlixApp::Launch(const std::filesystem::path& dir, s
     if (!::SendMessageTimeoutW(app->main_, WM_NULL, 0, 0, SMTO_NORMAL, static_cast<UINT>(deadline.count()), &ignored))
         return nullptr;
     return app;
+}
+
+std::unique_ptr<ParlixApp> ParlixApp::Attach(HWND mainWindow) {
+    auto app = std::make_unique<ParlixApp>();
+    app->main_ = mainWindow;
+    ::GetWindowThreadProcessId(mainWindow, &app->pid_);
+    ::EnumChildWindows(mainWindow, FindTabWindow, reinterpret_cast<LPARAM>(&app->tabs_));
+    app->tabInfo_ = ::RegisterWindowMessageW(L"Parlix.TabInfo");
+    return app->tabs_ ? std::move(app) : nullptr;
 }
 
 bool ParlixApp::Close(std::chrono::milliseconds deadline) {
@@ -98,7 +108,7 @@ private:
 
 std::wstring ParlixApp::Caption(int index, bool* highlighted) const {
     constexpr int kChars = 512;
-    RemoteBuffer remote(process_.Id(), sizeof(TCITEMW) + kChars * sizeof(wchar_t));
+    RemoteBuffer remote(pid_, sizeof(TCITEMW) + kChars * sizeof(wchar_t));
     TCITEMW item{};
     item.mask = TCIF_TEXT | TCIF_STATE;
     item.dwStateMask = TCIS_HIGHLIGHTED;
@@ -116,7 +126,7 @@ std::wstring ParlixApp::Caption(int index, bool* highlighted) const {
 
 RECT ParlixApp::ItemRect(int index) const {
     RECT r{};
-    RemoteBuffer remote(process_.Id(), sizeof(RECT));
+    RemoteBuffer remote(pid_, sizeof(RECT));
     if (!SendBounded(tabs_, TCM_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(remote.At()), 0) ||
         !remote.Read(&r, sizeof r))
         return RECT{};
@@ -128,6 +138,18 @@ bool ParlixApp::ClickTab(int index) const {
     if (r.right <= r.left) return false;
     const LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
     return SendBounded(tabs_, WM_LBUTTONDOWN, MK_LBUTTON, at, -2) != -2 && SendBounded(tabs_, WM_LBUTTONUP, 0, at, -2) != -2;
+}
+
+bool ParlixApp::RightClickTab(int index) const {
+    const RECT r = ItemRect(index);
+    if (r.right <= r.left) return false;
+    POINT centre{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    const LPARAM at = MAKELPARAM(centre.x, centre.y);
+    // The menu opens at the cursor, as under the user's hand.
+    ::ClientToScreen(tabs_, &centre);
+    ::SetCursorPos(centre.x, centre.y);
+    ::PostMessageW(tabs_, WM_RBUTTONDOWN, MK_RBUTTON, at);
+    return ::PostMessageW(tabs_, WM_RBUTTONUP, 0, at) != FALSE;
 }
 
 bool ParlixApp::Command(unsigned id) const { return SendBounded(main_, WM_COMMAND, id, 0, -2) != -2; }

@@ -33,6 +33,9 @@ public:
                                                            std::chrono::milliseconds deadline = 15s,
                                                            const IniValues& settings = {});
 
+    // A Parlix already running (its main window); the process is not ended when the owner goes.
+    [[nodiscard]] static std::unique_ptr<ParlixApp> Attach(HWND mainWindow);
+
     [[nodiscard]] HWND MainWindow() const noexcept { return main_; }
     [[nodiscard]] HWND TabWindow() const noexcept { return tabs_; }
     [[nodiscard]] Process& Proc() noexcept { return process_; }
@@ -49,6 +52,8 @@ public:
     [[nodiscard]] HWND PicWin() const;
     // A left click on tab index, as the user makes it (selects the tab).
     bool ClickTab(int index) const;
+    // A right click on tab index (opens the tab menu; returns at once).
+    bool RightClickTab(int index) const;
     // A menu command (ui/menu_ids.h) on the context tab; returns when it is done.
     bool Command(unsigned id) const;
 
@@ -56,6 +61,7 @@ private:
     [[nodiscard]] std::wstring Caption(int index, bool* highlighted = nullptr) const;
     [[nodiscard]] RECT ItemRect(int index) const;
     Process process_;
+    DWORD pid_ = 0;
     HWND main_ = nullptr;
     HWND tabs_ = nullptr;  // the SysTabControl32 inside the main window
     UINT tabInfo_ = 0;

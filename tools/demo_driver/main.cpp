@@ -1,0 +1,66 @@
+// demo_driver: acts on a running Parlix and simulated clients for the demo's screenshots.
+//   demo_driver wait-tabs <n>            until Parlix has at least n tabs (20 s at most)
+//   demo_driver message <caption> <text> the client of the tab with that caption receives text
+//   demo_driver select <index>           a left click on that tab
+//   demo_driver menu <index>             a right click on that tab (its menu opens)
+//   demo_driver away                     another window becomes the active one
+// Exit code 0 when the action was done.
+#include "tests/support/fakeim_client.h"
+#include "tests/support/parlix_app.h"
+#include "tests/support/windows.h"
+
+#include <cstdio>
+#include <string>
+
+using namespace parlix::test;
+
+namespace {
+
+std::unique_ptr<ParlixApp> FindParlix() {
+    return WaitFor(
+        [] {
+            const HWND main = WaitForWindow({.className = L"Parlix.frmMain"}, 100ms);
+            return main ? ParlixApp::Attach(main) : nullptr;
+        },
+        20s, 100ms);
+}
+
+int Message(const ParlixApp& app, const std::wstring& caption, const std::wstring& text) {
+    for (const TabFacts& tab : app.Tabs()) {
+        if (tab.caption != caption) continue;
+        DWORD pid = 0;
+        ::GetWindowThreadProcessId(tab.window, &pid);
+        const HWND control = FindFakeImControl(pid);
+        if (!control) return 1;
+        const std::wstring command = L"append|" + HwndArg(tab.window) + L"|" + EscapeField(text);
+        COPYDATASTRUCT cds{0x4D494B46, static_cast<DWORD>(command.size() * sizeof(wchar_t)),
+                           const_cast<wchar_t*>(command.data())};
+        DWORD_PTR result = 0;
+        return ::SendMessageTimeoutW(control, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&cds), SMTO_ABORTIFHUNG, 3000,
+                                     &result) && result
+                   ? 0
+                   : 1;
+    }
+    return 1;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    if (argc < 2) return 2;
+    const std::wstring action = argv[1];
+    auto app = FindParlix();
+    if (!app) return 1;
+    if (action == L"wait-tabs" && argc == 3) {
+        const int n = _wtoi(argv[2]);
+        return WaitFor([&] { return app->TabCount() >= n; }, 20s) ? 0 : 1;
+    }
+    if (action == L"message" && argc == 4) return Message(*app, argv[2], argv[3]);
+    if (action == L"select" && argc == 3) return app->ClickTab(_wtoi(argv[2])) ? 0 : 1;
+    if (action == L"menu" && argc == 3) return app->RightClickTab(_wtoi(argv[2])) ? 0 : 1;
+    if (action == L"away") {
+        const HWND other = WaitForWindow({.className = L"#32770", .visibleOnly = true}, 2s);
+        return other && ::SetForegroundWindow(other) ? 0 : 1;
+    }
+    return 2;
+}

@@ -1,5 +1,7 @@
 #include "capture/attach_win.h"
 
+#include "capture/handle_value_win.h"
+
 #include "base/error_report_win.h"
 #include "base/message_pump_win.h"
 #include "base/window_text_win.h"
@@ -10,12 +12,6 @@
 #include "hook/hook_protocol.h"
 
 namespace parlix {
-
-namespace {
-HandleValue Value(HWND w) { return static_cast<HandleValue>(reinterpret_cast<std::uintptr_t>(w)); }
-HWND Window(HandleValue v) { return reinterpret_cast<HWND>(static_cast<std::uintptr_t>(v)); }
-
-}  // namespace
 
 std::optional<int> HistoryLength(ClientCalls& calls, const clsLink& node) {
     const IMWindow& w = node.window;

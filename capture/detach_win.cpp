@@ -1,5 +1,7 @@
 #include "capture/detach_win.h"
 
+#include "capture/handle_value_win.h"
+
 #include "base/error_report_win.h"
 #include "base/message_pump_win.h"
 #include "capture/attach_rules.h"
@@ -7,8 +9,6 @@
 namespace parlix {
 
 namespace {
-HWND Window(HandleValue v) { return reinterpret_cast<HWND>(static_cast<std::uintptr_t>(v)); }
-
 
 // A translucent window gets its own opacity back; any other window is made fully opaque.
 void RestoreOpacity(const clsLink& node) {

@@ -1,14 +1,11 @@
 #include "capture/focus_win.h"
 
+#include "capture/handle_value_win.h"
+
 #include "base/error_report_win.h"
 #include "capture/upkeep_rules.h"
 
 namespace parlix {
-
-namespace {
-HWND Window(HandleValue v) { return reinterpret_cast<HWND>(static_cast<std::uintptr_t>(v)); }
-HandleValue Value(HWND w) { return static_cast<HandleValue>(reinterpret_cast<std::uintptr_t>(w)); }
-}  // namespace
 
 HWND FocusTarget(const IMWindow& w) {
     return IsQQ2009(w.Version) || IsBaiduHi(w.Version) ? Window(w.hWnd) : Window(w.SayHwnd);

@@ -1,5 +1,7 @@
 #include "capture/upkeep_win.h"
 
+#include "capture/handle_value_win.h"
+
 #include "base/error_report_win.h"
 #include "base/window_text_win.h"
 
@@ -8,7 +10,6 @@
 namespace parlix {
 
 namespace {
-HWND Window(HandleValue v) { return reinterpret_cast<HWND>(static_cast<std::uintptr_t>(v)); }
 
 // A request not carried out within this time is asked again.
 constexpr DWORD kRepeatRequestMs = 1000;

@@ -1,5 +1,7 @@
 #include "ui/main_window_win.h"
 
+#include "capture/handle_value_win.h"
+
 #include "base/error_report_win.h"
 #include "base/last_chance_win.h"
 #include "base/window_text_win.h"
@@ -31,8 +33,6 @@ constexpr wchar_t kInstanceMutex[] = L"Parlix.SingleInstance";
 // Posted to the main window: move the keyboard focus into the current tab's chat.
 constexpr UINT kMsgFocusCurrent = WM_APP + 1;
 
-HWND Window(HandleValue v) { return reinterpret_cast<HWND>(static_cast<std::uintptr_t>(v)); }
-HandleValue Value(HWND w) { return static_cast<HandleValue>(reinterpret_cast<std::uintptr_t>(w)); }
 
 UINT IconFlag(GreetingIcon icon) {
     switch (icon) {

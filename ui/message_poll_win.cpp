@@ -1,5 +1,7 @@
 #include "ui/message_poll_win.h"
 
+#include "capture/handle_value_win.h"
+
 #include "base/error_report_win.h"
 #include "capture/discovery_win.h"
 
@@ -9,7 +11,6 @@ namespace parlix {
 
 namespace {
 
-HWND Window(HandleValue v) { return reinterpret_cast<HWND>(static_cast<std::uintptr_t>(v)); }
 HANDLE Process(HandleValue v) { return reinterpret_cast<HANDLE>(static_cast<std::uintptr_t>(v)); }
 
 // The poll goes on past any failing statement.

@@ -34,10 +34,57 @@ void ApplyMaximizeBox(HWND main, std::int32_t org_AutoSize) {
                    SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+namespace {
+// The poll whose answers are awaited; a callback arriving after it is gone finds null.
+MessagePoll* g_livePoll = nullptr;
+}  // namespace
+
+MessagePoll::MessagePoll(const TabRegistry& registry, ClientCalls& calls, const Settings& settings,
+                         MessagePollHost& host)
+    : registry_(registry), calls_(calls), settings_(settings), host_(host) {
+    g_livePoll = this;
+}
+
+MessagePoll::~MessagePoll() {
+    if (g_livePoll == this) g_livePoll = nullptr;
+}
+
+void CALLBACK MessagePoll::OnMeasured(HWND box, UINT, ULONG_PTR tick, LRESULT result) {
+    MessagePoll* poll = g_livePoll;
+    if (!poll || tick != poll->tick_) return;
+    poll->measured_[box] = result;
+    --poll->outstanding_;
+}
+
+void MessagePoll::MeasureAll() {
+    ++tick_;
+    measured_.clear();
+    asked_.clear();
+    outstanding_ = 0;
+    for (const auto& node : registry_.Nodes()) {
+        const IMWindow& w = node->window;
+        if (ReadsHistoryFromMemory(w.Version)) continue;
+        const HWND box = Window(w.ChatHwnd);
+        const DWORD thread = box ? ::GetWindowThreadProcessId(box, nullptr) : 0;
+        if (!thread || Resting(thread)) continue;
+        if (!asked_.insert(box).second) continue;
+        if (::SendMessageCallbackW(box, WM_GETTEXTLENGTH, 0, 0, OnMeasured, tick_)) ++outstanding_;
+    }
+    const ULONGLONG deadline = ::GetTickCount64() + kPollTimeoutMs;
+    while (outstanding_ > 0) {
+        const ULONGLONG now = ::GetTickCount64();
+        if (now >= deadline) break;
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(deadline - now), QS_SENDMESSAGE);
+        MSG msg;
+        ::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
+}
+
 void MessagePoll::Tick() noexcept {
     // A plugin or a tab switch that pumps messages must not start a second tick inside this one.
     if (ticking_) return;
     ticking_ = true;
+    Quietly([&] { MeasureAll(); });
     // The registry is counted again at each step: a tab switch raised here may change it.
     for (int i = 1; i <= registry_.count(); ++i) {
         const std::shared_ptr<clsLink> node = registry_.GetNode(i);
@@ -121,8 +168,11 @@ std::optional<MessagePoll::Reading> MessagePoll::ReadBox(const std::shared_ptr<c
     if (!thread || Resting(thread)) return std::nullopt;
 
     // For an ANSI box of another process the measure may count bytes: it is only ever compared
-    // with itself, never with `Msg`.
-    const auto measure = calls_.Send(box, WM_GETTEXTLENGTH, 0, 0, kPollTimeoutMs);
+    // with itself, never with `Msg`. A box asked at the start of the tick has its answer here;
+    // one that did not answer in time rests.
+    std::optional<LRESULT> measure;
+    if (const auto it = measured_.find(box); it != measured_.end()) measure = it->second;
+    else if (!asked_.contains(box)) measure = calls_.Send(box, WM_GETTEXTLENGTH, 0, 0, kPollTimeoutMs);
     if (!measure) {
         Hung(thread);
         return std::nullopt;

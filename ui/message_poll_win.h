@@ -23,6 +23,7 @@
 #include <optional>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 
 namespace parlix {
 
@@ -62,10 +63,10 @@ using NoticePlugin = std::function<void(std::int32_t timeMs, const std::wstring&
 class MessagePoll {
 public:
     // All four must outlive the poll; settings are read at each use.
-    MessagePoll(const TabRegistry& registry, ClientCalls& calls, const Settings& settings, MessagePollHost& host)
-        : registry_(registry), calls_(calls), settings_(settings), host_(host) {}
+    MessagePoll(const TabRegistry& registry, ClientCalls& calls, const Settings& settings, MessagePollHost& host);
     MessagePoll(const MessagePoll&) = delete;
     MessagePoll& operator=(const MessagePoll&) = delete;
+    ~MessagePoll();
 
     void SetNoticePlugin(NoticePlugin plugin) { plugin_ = std::move(plugin); }
 
@@ -90,6 +91,10 @@ private:
         std::int32_t msg = 0;
     };
 
+    // Asks every history box for its length at once and waits for the answers (at most the poll
+    // timeout): the clients answer side by side instead of one round trip after another.
+    void MeasureAll();
+    static void CALLBACK OnMeasured(HWND box, UINT msg, ULONG_PTR tick, LRESULT result);
     void PollTab(const std::shared_ptr<clsLink>& node, int position);
     [[nodiscard]] std::optional<Reading> Read(const std::shared_ptr<clsLink>& node);
     [[nodiscard]] std::optional<Reading> ReadBox(const std::shared_ptr<clsLink>& node);
@@ -108,6 +113,12 @@ private:
     std::unordered_map<DWORD, ULONGLONG> restingUntil_;  // client thread → tick count it is asked again
     bool flashToggle_ = false;
     bool ticking_ = false;
+    // This tick's answers to the length question, by history box; a box missing from it did not
+    // answer in time. Answers of an earlier tick that arrive late are dropped by their number.
+    std::unordered_map<HWND, LRESULT> measured_;
+    std::unordered_set<HWND> asked_;
+    ULONG_PTR tick_ = 0;
+    int outstanding_ = 0;
 };
 
 // Re-applies the main window's maximise box: none while org_AutoSize is 1 (the window follows

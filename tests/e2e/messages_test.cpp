@@ -88,5 +88,48 @@ TEST_F(LivingTest, LockedTabsSurviveCloseCommands) {
     EXPECT_EQ(tabs[0].window, locked);
 }
 
+TEST_F(LivingTest, DraggingATabReordersAndDraggingItOutDetaches) {
+    const HWND a = Capture(L"dialog", L"与 张三 交谈中");
+    const HWND b = Capture(L"dialog", L"与 李四 交谈中");
+    const HWND c = Capture(L"dialog", L"与 王五 交谈中");
+    // Tab 0 dragged onto tab 2: it ends behind it.
+    RECT from = app_->ItemRect(0), to = app_->ItemRect(2);
+    const int y = (from.top + from.bottom) / 2;
+    app_->MouseOnStrip(WM_LBUTTONDOWN, MK_LBUTTON, from.left + 5, y);
+    for (int x = from.left + 10; x < to.left + 10; x += 15) app_->MouseOnStrip(WM_MOUSEMOVE, MK_LBUTTON, x, y);
+    app_->MouseOnStrip(WM_MOUSEMOVE, MK_LBUTTON, to.left + 10, y);
+    app_->MouseOnStrip(WM_LBUTTONUP, 0, to.left + 10, y);
+    auto tabs = app_->Tabs();
+    ASSERT_EQ(tabs.size(), 3u);
+    EXPECT_EQ(tabs[0].window, b);
+    EXPECT_EQ(tabs[1].window, c);
+    EXPECT_EQ(tabs[2].window, a);
+
+    // Tab 0 (now b) dragged far outside the main window: popped out.
+    from = app_->ItemRect(0);
+    app_->MouseOnStrip(WM_LBUTTONDOWN, MK_LBUTTON, from.left + 5, y);
+    app_->MouseOnStrip(WM_MOUSEMOVE, MK_LBUTTON, from.left + 25, y);
+    RECT main;
+    ::GetWindowRect(app_->MainWindow(), &main);
+    POINT outside{main.right + 150, main.top + 100};
+    ::ScreenToClient(app_->TabWindow(), &outside);
+    app_->MouseOnStrip(WM_MOUSEMOVE, MK_LBUTTON, outside.x, outside.y);
+    app_->MouseOnStrip(WM_LBUTTONUP, 0, outside.x, outside.y);
+    EXPECT_TRUE(WaitFor([&] { return app_->TabCount() == 2; }, 5s));
+    EXPECT_EQ(::GetAncestor(b, GA_ROOT), b) << "the dragged-out window is not back on the desktop";
+}
+
+TEST_F(LivingTest, KeepOnTopFollowsTheSelectedTab) {
+    Capture(L"dialog", L"与 张三 交谈中");
+    Capture(L"dialog", L"与 李四 交谈中");
+    ::SetForegroundWindow(app_->MainWindow());
+    ASSERT_TRUE(app_->ClickTab(1));
+    ASSERT_TRUE(app_->Command(mnuTopmost));
+    const auto topmost = [&] { return (::GetWindowLongW(app_->MainWindow(), GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; };
+    EXPECT_TRUE(WaitFor(topmost, 3s));
+    ASSERT_TRUE(app_->ClickTab(0));
+    EXPECT_TRUE(WaitFor([&] { return !topmost(); }, 3s)) << "a tab without the mark keeps the window on top";
+}
+
 }  // namespace
 }  // namespace parlix::test

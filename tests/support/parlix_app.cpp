@@ -152,6 +152,13 @@ bool ParlixApp::RightClickTab(int index) const {
     return ::PostMessageW(tabs_, WM_RBUTTONUP, 0, at) != FALSE;
 }
 
+bool ParlixApp::MouseOnStrip(UINT msg, WPARAM keys, int x, int y) const {
+    POINT screen{x, y};
+    ::ClientToScreen(tabs_, &screen);
+    ::SetCursorPos(screen.x, screen.y);
+    return SendBounded(tabs_, msg, keys, MAKELPARAM(static_cast<WORD>(x), static_cast<WORD>(y)), -2) != -2;
+}
+
 bool ParlixApp::Command(unsigned id) const { return SendBounded(main_, WM_COMMAND, id, 0, -2) != -2; }
 
 std::vector<TabFacts> ParlixApp::Tabs() const {

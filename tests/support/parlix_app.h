@@ -54,12 +54,16 @@ public:
     bool ClickTab(int index) const;
     // A right click on tab index (opens the tab menu; returns at once).
     bool RightClickTab(int index) const;
+    // The rectangle of tab index in the tab window's client coordinates.
+    [[nodiscard]] RECT ItemRect(int index) const;
+    // Sends a mouse message to the tab window at (x, y) of its client area, the cursor placed
+    // there on the screen first.
+    bool MouseOnStrip(UINT msg, WPARAM keys, int x, int y) const;
     // A menu command (ui/menu_ids.h) on the context tab; returns when it is done.
     bool Command(unsigned id) const;
 
 private:
     [[nodiscard]] std::wstring Caption(int index, bool* highlighted = nullptr) const;
-    [[nodiscard]] RECT ItemRect(int index) const;
     Process process_;
     DWORD pid_ = 0;
     HWND main_ = nullptr;

@@ -23,8 +23,13 @@ std::optional<int> ClientCalls::WindowTextLength(HWND window) {
 std::optional<std::wstring> ClientCalls::WindowText(HWND window) {
     const auto n = WindowTextLength(window);
     if (!n) return std::nullopt;
+    return WindowText(window, *n);
+}
+
+std::optional<std::wstring> ClientCalls::WindowText(HWND window, LRESULT measure) {
+    if (measure < 0 || measure > kMaxWindowTextChars) return std::nullopt;
     // An ANSI box of another process may need a byte per half character: double the room.
-    std::wstring text(static_cast<size_t>(*n) * 2 + 2, L'\0');
+    std::wstring text(static_cast<size_t>(measure) * 2 + 2, L'\0');
     const auto got = Send(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
     if (!got) return std::nullopt;
     const size_t end = text.find(L'\0');

@@ -31,6 +31,8 @@ public:
     // The history text of a window-text kind (WM_GETTEXTLENGTH, then WM_GETTEXT with room for
     // ANSI boxes whose length counts bytes); nullopt when the client did not answer.
     std::optional<std::wstring> WindowText(HWND window);
+    // The text of a window whose WM_GETTEXTLENGTH answer (measure) is already known.
+    std::optional<std::wstring> WindowText(HWND window, LRESULT measure);
     std::optional<int> WindowTextLength(HWND window);
 
     // Showing and placing a client's window without waiting for it (requests the client

@@ -8,6 +8,7 @@
 #include "settings/settings_win.h"
 #include "ui/res_icon_win.h"
 #include "ui/greetings.h"
+#include "ui/tab_commands.h"
 
 #include <shellapi.h>
 
@@ -310,11 +311,9 @@ void MainWindow::KeyFunctions(int id) {
         if (!dispatch_.MainIsActive || count == 0) return;
         int s = btnTab.Selected();
         if (id == 2) {
-            if (count == s + 1) s = -1;
-            btnTab.Selected(s + 1);
+            btnTab.Selected(tabs::NextTab(s, count));
         } else if (id == 3) {
-            if (s == 0) s = count;
-            btnTab.Selected(s - 1);
+            btnTab.Selected(tabs::PreviousTab(s, count));
         } else if (id == 4) {
             btnTab.Selected(count - 1);
         } else if (id >= 5 && id <= 13 && id - 5 < count) {

@@ -183,18 +183,15 @@ std::optional<MessagePoll::Reading> MessagePoll::ReadBox(const std::shared_ptr<c
         seen->second.msg == w.Msg)
         return Reading{w.Msg, {}};
 
-    // Room for an ANSI box whose measure is in characters but whose text converts to more.
-    std::wstring text(static_cast<size_t>(*measure) * 2 + 2, L'\0');
-    // The client has just answered; a long history may take it longer than a measure.
-    const auto got = calls_.Send(box, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()), kClientTimeoutMs);
-    if (!got) {
+    // The client has just answered; reading a long history may take it longer than a measure.
+    std::optional<std::wstring> text = calls_.WindowText(box, *measure);
+    if (!text) {
         Hung(thread);
         return std::nullopt;
     }
-    text.resize(std::min(text.find(L'\0'), text.size()));
-    const auto n = static_cast<std::int32_t>(text.size());
+    const auto n = static_cast<std::int32_t>(text->size());
     seen_[node.get()] = Seen{node, *measure, n};
-    return Reading{n, std::move(text)};
+    return Reading{n, std::move(*text)};
 }
 
 bool MessagePoll::Resting(DWORD thread) const {

@@ -35,12 +35,16 @@ std::unique_ptr<FakeIm> FakeIm::Launch(const std::filesystem::path& dir, const s
 }
 
 LRESULT FakeIm::Command(std::wstring_view command, std::chrono::milliseconds timeout) {
+    return SendFakeImCommand(control_, command, timeout);
+}
+
+LRESULT SendFakeImCommand(HWND control, std::wstring_view command, std::chrono::milliseconds timeout) {
     COPYDATASTRUCT cds{};
     cds.dwData = fakeim::kCommandTag;
     cds.cbData = static_cast<DWORD>(command.size() * sizeof(wchar_t));
     cds.lpData = const_cast<wchar_t*>(command.data());
     DWORD_PTR result = 0;
-    if (!::SendMessageTimeoutW(control_, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&cds), SMTO_ABORTIFHUNG,
+    if (!::SendMessageTimeoutW(control, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&cds), SMTO_ABORTIFHUNG,
                                static_cast<UINT>(timeout.count()), &result))
         return 0;
     return static_cast<LRESULT>(result);

@@ -37,6 +37,10 @@ private:
     HWND control_ = nullptr;
 };
 
+// Sends one command to a fakeim control window; the command's result, or 0 when it failed or
+// timed out.
+LRESULT SendFakeImCommand(HWND control, std::wstring_view command, std::chrono::milliseconds timeout = 5s);
+
 // The control window of the fakeim process pid, or null.
 [[nodiscard]] HWND FindFakeImControl(DWORD pid);
 

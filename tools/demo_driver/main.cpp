@@ -32,14 +32,7 @@ int Message(const ParlixApp& app, const std::wstring& caption, const std::wstrin
         ::GetWindowThreadProcessId(tab.window, &pid);
         const HWND control = FindFakeImControl(pid);
         if (!control) return 1;
-        const std::wstring command = L"append|" + HwndArg(tab.window) + L"|" + EscapeField(text);
-        COPYDATASTRUCT cds{0x4D494B46, static_cast<DWORD>(command.size() * sizeof(wchar_t)),
-                           const_cast<wchar_t*>(command.data())};
-        DWORD_PTR result = 0;
-        return ::SendMessageTimeoutW(control, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&cds), SMTO_ABORTIFHUNG, 3000,
-                                     &result) && result
-                   ? 0
-                   : 1;
+        return SendFakeImCommand(control, L"append|" + HwndArg(tab.window) + L"|" + EscapeField(text)) ? 0 : 1;
     }
     return 1;
 }

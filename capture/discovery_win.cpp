@@ -6,6 +6,8 @@
 
 #include <tlhelp32.h>
 
+#include <algorithm>
+
 namespace parlix {
 
 bool ClientDiscovery::InitHooks() {
@@ -22,7 +24,8 @@ bool ClientDiscovery::InitHooks() {
     return ok;
 }
 
-void ClientDiscovery::FindClients(HWND mainWindow) {
+std::vector<std::uint32_t> ClientDiscovery::FindClients(HWND mainWindow) {
+    std::vector<std::uint32_t> found;
     for (Hwnd w : FindClientMainWindows(tree_)) {
         DWORD pid = 0;
         const DWORD thread = ::GetWindowThreadProcessId(ToHwnd(w), &pid);
@@ -31,8 +34,28 @@ void ClientDiscovery::FindClients(HWND mainWindow) {
             keyboardHooks_.push_back(hooks_.InitHook(mainWindow, thread));
             windowHooks_.push_back(hooks_.InitHookProc(thread));
         }
-        clients_.AddProcess(pid);
+        if (clients_.AddProcess(pid)) found.push_back(pid);
     }
+    return found;
+}
+
+std::vector<HWND> TopLevelWindowsOf(std::span<const std::uint32_t> processIds) {
+    struct Walk {
+        std::span<const std::uint32_t> pids;
+        std::vector<HWND> windows;
+    } walk{processIds, {}};
+    struct Visit {
+        static BOOL CALLBACK Window(HWND w, LPARAM p) {
+            auto& walk = *reinterpret_cast<Walk*>(p);
+            DWORD pid = 0;
+            ::GetWindowThreadProcessId(w, &pid);
+            if (::IsWindowVisible(w) && std::find(walk.pids.begin(), walk.pids.end(), pid) != walk.pids.end())
+                walk.windows.push_back(w);
+            return TRUE;
+        }
+    };
+    ::EnumWindows(Visit::Window, reinterpret_cast<LPARAM>(&walk));
+    return walk.windows;
 }
 
 void ClientDiscovery::EndHooks() {

@@ -29,7 +29,8 @@ public:
     // False when a step failed (for example without the message filter function).
     bool InitHooks();
     // Runs the client searches; hooks threads not hooked yet, with notices to mainWindow.
-    void FindClients(HWND mainWindow);
+    // Returns the client processes found for the first time.
+    std::vector<std::uint32_t> FindClients(HWND mainWindow);
     // Releases every hook. Safe to call more than once.
     void EndHooks();
 
@@ -51,6 +52,9 @@ private:
 // Whether a process whose executable name begins with configuredName runs (letter case
 // ignored; "fetion.exe" stands for "fetionfx.exe").
 [[nodiscard]] bool IsIMRunning(std::wstring_view configuredName);
+
+// The visible top-level windows of the given processes, in z-order.
+[[nodiscard]] std::vector<HWND> TopLevelWindowsOf(std::span<const std::uint32_t> processIds);
 
 // Remote history text of the memory-read kinds: a record at address in the client's memory
 // holds at +4 the address of its UTF-16 characters and at +8 their length in bytes.

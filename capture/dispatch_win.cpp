@@ -14,9 +14,13 @@ constexpr UINT_PTR kSubclassId = 0x50524C58;  // 'PRLX'
 void MessageDispatch::RegisterShellHook(HWND mainWindow) {
     if (shellHookMsg_ == 0) shellHookMsg_ = ::RegisterWindowMessageW(L"SHELLHOOK");
     ::RegisterShellHookWindow(mainWindow);
+    watchingWindows_ = true;
 }
 
-void MessageDispatch::DeregisterShellHook(HWND mainWindow) { ::DeregisterShellHookWindow(mainWindow); }
+void MessageDispatch::DeregisterShellHook(HWND mainWindow) {
+    ::DeregisterShellHookWindow(mainWindow);
+    watchingWindows_ = false;
+}
 
 bool MessageDispatch::HookMainWindow(HWND mainWindow) {
     if (main_ || !mainWindow) return false;
@@ -34,9 +38,15 @@ bool MessageDispatch::UnhookMainWindow() {
 
 LRESULT CALLBACK MessageDispatch::Subclass(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR,
                                            DWORD_PTR self) {
+    auto& dispatch = *reinterpret_cast<MessageDispatch*>(self);
+    struct Nest {
+        int& depth;
+        explicit Nest(int& d) : depth(d) { ++depth; }
+        ~Nest() { --depth; }
+    } nest(dispatch.nesting_);
     bool handled = false;
-    const LRESULT result = reinterpret_cast<MessageDispatch*>(self)->WndProc(msg, wParam, lParam, handled);
-    if (msg == WM_NCDESTROY) reinterpret_cast<MessageDispatch*>(self)->UnhookMainWindow();
+    const LRESULT result = dispatch.WndProc(msg, wParam, lParam, handled);
+    if (msg == WM_NCDESTROY) dispatch.UnhookMainWindow();
     return handled ? result : ::DefSubclassProc(hwnd, msg, wParam, lParam);
 }
 
@@ -59,6 +69,10 @@ LRESULT MessageDispatch::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam, bool& 
     switch (msg) {
     case WM_QUERYENDSESSION:
         host_.EndSession();
+        return 0;
+    case WM_ENDSESSION:
+        // Sent without a query first (a forced log-off): the windows must not die with us.
+        if (wParam) host_.EndSession();
         return 0;
     case WM_HOTKEY:
         host_.KeyFunctions(static_cast<int>(wParam & 0xFF));
@@ -108,7 +122,10 @@ void MessageDispatch::OnShell(WPARAM code, LPARAM window) {
 }
 
 void MessageDispatch::OnCreated(HWND window) {
-    if (IsClosing || ::GetParent(window) != nullptr) return;
+    if (!watchingWindows_ || IsClosing || ::GetParent(window) != nullptr) return;
+    // Once per window: a handle is examined again only after the window it named is gone.
+    if (examined_.size() > 256) std::erase_if(examined_, [](HWND w) { return !::IsWindow(w); });
+    if (!examined_.insert(window).second) return;
     host_.DetectWindow(window);
 }
 

@@ -7,6 +7,8 @@
 
 #include <windows.h>
 
+#include <unordered_set>
+
 namespace parlix {
 
 inline constexpr UINT kTrayCallbackMsg = 0x7E9;
@@ -58,6 +60,9 @@ public:
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam, bool& handled);
 
     void SetTaskbarCreatedMsg(UINT msg) noexcept { taskbarCreatedMsg_ = msg; }
+    // How many messages of the main window are being handled right now: 1 inside a handler
+    // called from the message loop, more while a handler waits and answers sent messages.
+    [[nodiscard]] int Nesting() const noexcept { return nesting_; }
     [[nodiscard]] UINT ShellHookMsg() const noexcept { return shellHookMsg_; }
 
     // State shared with the rest of the capture engine.
@@ -79,8 +84,14 @@ private:
 
     DispatchHost& host_;
     HWND main_ = nullptr;
+    // The window-created notices are taken only while the shell hook is registered, whichever
+    // source reports them (the shell or the hook library).
+    bool watchingWindows_ = false;
+    // Windows already examined: the shell and the hook library may both report one window.
+    std::unordered_set<HWND> examined_;
     UINT shellHookMsg_ = 0;
     UINT taskbarCreatedMsg_ = 0;
+    int nesting_ = 0;
     WheelSwitch wheel_;
 };
 

@@ -85,12 +85,13 @@ PixelSize WindowUpkeep::PicWinSize() const {
 
 void WindowUpkeep::Tick() {
     Trapped(L"frmMain", L"tmrChkWin", false, [&] {
+        // A window its client closed loses its tab (every such tab, not only the selected one),
+        // also while no tab is current (after a pop-out, until the focus has moved).
+        if (detacher_.DropDeadWindows() > 0) return;
         if (!currentLink_) {
             if (strip_.TabCount() == 0 && host_.CurrentTabNumber() != -1) strip_.ShowMsg();
             return;
         }
-        // A window its client closed loses its tab (every such tab, not only the selected one).
-        if (detacher_.DropDeadWindows() > 0) return;
         const auto node = currentLink_.lock();
         if (!node) return;
         IMWindow& w = node->window;

@@ -146,7 +146,10 @@ void SaveWindowPlacement(const TwipsRect& bounds, std::int32_t status) {
 }
 
 std::wstring GetQQPath(HKEY root) {
-    if (auto qq = ReadInstallDir(root, kQQKey); qq && !IsBlank(*qq)) return *qq;
+    // A missing QQ key or value means no client path; only a blank value looks further.
+    const auto qq = ReadInstallDir(root, kQQKey);
+    if (!qq) return {};
+    if (!IsBlank(*qq)) return *qq;
     return ReadInstallDir(root, kQQ2009Key).value_or(std::wstring());
 }
 

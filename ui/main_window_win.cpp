@@ -4,6 +4,7 @@
 
 #include "base/error_report_win.h"
 #include "base/last_chance_win.h"
+#include "base/product_info.h"
 #include "base/window_text_win.h"
 #include "settings/settings_win.h"
 #include "ui/res_icon_win.h"
@@ -22,12 +23,9 @@ constexpr UINT kMsgFlashMs = 500;
 constexpr UINT kUnloadMs = 100;
 constexpr UINT kCheckHookMs = 5000;
 
-constexpr int kVersionMajor = 1;
-constexpr int kVersionMinor = 0;
 
 // Unload modes of the close request.
 constexpr int kUnloadByUser = 0;
-constexpr int kUnloadBySession = 2;
 
 constexpr wchar_t kInstanceMutex[] = L"Parlix.SingleInstance";
 
@@ -152,7 +150,8 @@ bool MainWindow::Load() {
     newMsgIcon_ = LoadNewMessageIcon(::GetModuleHandleW(nullptr));
     discovery_.InitHooks();
     dispatch_.SetTaskbarCreatedMsg(discovery_.TaskbarCreatedMsg());
-    discovery_.FindClients(Hwnd());
+    // The start-up scan below examines the windows of the clients found now.
+    (void)discovery_.FindClients(Hwnd());
     picNum.Create(Hwnd());
 
     // Into the tray until something is captured.
@@ -169,6 +168,7 @@ bool MainWindow::Load() {
     ::SetTimer(Hwnd(), tmrChkWin, kChkWinMs, nullptr);
     ::SetTimer(Hwnd(), tmrCheckHook, kCheckHookMs, nullptr);
     ::SetTimer(Hwnd(), tmrChkMsg, kChkMsgMs, nullptr);
+    started_ = true;
     return true;
 }
 
@@ -197,8 +197,11 @@ void MainWindow::FocusMain() {
 }
 
 void MainWindow::OnTabChanged(int index) {
+    // The tab being left keeps the length of what was shown in it: text that arrived while it
+    // was on screen is never reported later.
+    if (const auto left = CurrentLink.lock(); left && poll_) poll_->RefreshLength(left);
+    CurrentLink.reset();
     if (index < 0 || index >= LinkHead->count()) {
-        CurrentLink.reset();
         currentTab_ = -1;
         return;
     }
@@ -218,6 +221,7 @@ void MainWindow::OnTabChanged(int index) {
     if (dispatch_.MainIsActive)
         ::SetWindowPos(Hwnd(), node->bTopmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
                        SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    ::SetWindowTextW(Hwnd(), parlix::MainCaption(node->window.Caption, captionSuffix_).c_str());
     // The tab is read, and the focus follows, as soon as the switch is done: moving the focus
     // waits on two clients.
     if (dispatch_.MainIsActive) ::PostMessageW(Hwnd(), kMsgFocusCurrent, 0, 0);
@@ -233,8 +237,17 @@ void MainWindow::ShowTabs() {
 }
 
 void MainWindow::ShowMsg() {
+    CurrentLink.reset();
+    currentTab_ = -1;
+    shownWindow_ = nullptr;
+    ::ShowWindow(btnTab.ControlhWnd(), SW_HIDE);
     ::ShowWindow(picWin, SW_HIDE);
+    RECT client{};
+    ::GetClientRect(Hwnd(), &client);
+    fraMsg.Move(client);
     fraMsg.Show(true);
+    ::SetWindowTextW(Hwnd(), (BaseCaption() + captionSuffix_).c_str());
+    if (settings_.tray_AutoMin == 1 && mainState_ != 1) tray_.ShowInTaskBar(false);
 }
 
 bool MainWindow::IsCaptured(HWND window) const {
@@ -342,7 +355,18 @@ WheelBand MainWindow::TabStripBand() const {
 }
 
 void MainWindow::OnTimer(UINT_PTR id) {
-    if (focus_ && focus_->OnTimer(id)) return;
+    if (focus_ && focus_->OnTimer(id)) {
+        // A pop-out leaves no current tab until the popped window has its focus; then the tab
+        // left selected is current again, so upkeep and the tab read follow it.
+        if (id == tmrSetFocus2 && !CurrentLink.lock()) {
+            const int selected = btnTab.Selected();
+            if (selected >= 0 && selected < LinkHead->count()) {
+                CurrentLink = LinkHead->GetNode(selected + 1);
+                currentTab_ = selected + 1;
+            }
+        }
+        return;
+    }
     switch (id) {
     case tmrChkWin:
         if (upkeep_) upkeep_->Tick();
@@ -357,7 +381,9 @@ void MainWindow::OnTimer(UINT_PTR id) {
         if (poll_) poll_->FlashTick();
         break;
     case tmrCheckHook:
-        discovery_.FindClients(Hwnd());
+        // A client found now may have opened chats before: they were rejected when they
+        // appeared (not a known client then) and are examined once more here.
+        for (HWND w : TopLevelWindowsOf(discovery_.FindClients(Hwnd()))) DetectWindow(w);
         break;
     case tmrUnload:
         ::KillTimer(Hwnd(), tmrUnload);
@@ -456,13 +482,16 @@ void MainWindow::RestoreForCrash() noexcept {
 }
 
 void MainWindow::EndSession() {
+    // The session ends whatever the user would answer: no question, every window back first.
+    if (unloaded_) return;
     IsExiting = true;
-    QueryUnload(kUnloadBySession);
+    RestoreAll();
     Unload();
     EndProgramNow(0);
 }
 
 LRESULT MainWindow::TabInfo(WPARAM index, LPARAM what) const {
+    if (what == kTabInfoIdle) return started_ && dispatch_.Nesting() == 1 ? 1 : 0;
     if (!LinkHead || index >= static_cast<WPARAM>(LinkHead->count())) return -1;
     const IMWindow& w = LinkHead->GetNode(static_cast<int>(index) + 1)->window;
     if (what == kTabInfoWindow) return static_cast<LRESULT>(w.hWnd);
@@ -482,6 +511,8 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_COMMAND:
         if (lParam == 0) OnCommand(LOWORD(wParam));
+        else if (reinterpret_cast<HWND>(lParam) == fraMsg.Link() && HIWORD(wParam) == STN_CLICKED)
+            ::ShellExecuteW(Hwnd(), L"open", kHomePage, L"0", L"", SW_HIDE);
         return 0;
     case WM_RBUTTONUP:
         commands_.RButtonClickedWindow();

@@ -45,6 +45,10 @@ inline constexpr wchar_t kMainWindowClass[] = L"Parlix.frmMain";
 inline constexpr wchar_t kTabInfoMessage[] = L"Parlix.TabInfo";
 inline constexpr LPARAM kTabInfoWindow = 0;
 inline constexpr LPARAM kTabInfoKind = 1;
+// Any index: 1 when start-up is over and the main window handles no other message (the
+// query was not answered from inside a wait on another program), else 0. Lets a driver wait
+// until what it asked for has been carried out completely.
+inline constexpr LPARAM kTabInfoIdle = 2;
 inline constexpr wchar_t kPicWinClass[] = L"Parlix.picWin";
 // tmrKillTip's id on the main window.
 inline constexpr UINT_PTR kTrayKillTipTimer = 9;
@@ -99,10 +103,10 @@ private:
     // DispatchHost
     void DetectWindow(HWND window) override;
     void OnMainActivated() override;
-    void ReAddTrayIcon() override {}
+    void ReAddTrayIcon() override { tray_.KillTip(); }
     void EndSession() override;
     void KeyFunctions(int id) override;
-    void TrayAction(LPARAM) override {}
+    void TrayAction(LPARAM message) override { tray_.TrayAction(message); }
     bool TranslucentWhileSizing() const override { return settings_.org_Trans != 0; }
     bool ShowNumbersOnCtrl() const override { return settings_.tab_ShowNum == 1; }
     bool CompatibilityMode() const override { return settings_.org_Comp == 1; }
@@ -110,6 +114,8 @@ private:
     void HideNumbers() override;
     bool SetQQFocusByHwnd(HWND window, bool find, bool qqOnly) override;
     bool HasCurrentTab() const override { return static_cast<bool>(CurrentLink); }
+    // Mouse gestures are recognised by the gesture recogniser still to be built into the strip
+    // work; until then a gesture does nothing and the click goes on to the chat.
     void BeginMouseGesture() override {}
     void AddToMouseGesture() override {}
     bool EndMouseGesture() override { return false; }
@@ -154,6 +160,8 @@ private:
     bool TabShowIcon() const override { return settings_.tab_ShowIcon == 1; }
     std::int32_t TabNormal() const override { return settings_.tab_Normal; }
     void ShowOrHide() override;
+    // The settings dialog and the about box are still to be built; their menu items do nothing
+    // until they are.
     void ShowSettings() override {}
     void ShowAbout() override {}
     void Exit() override;
@@ -241,6 +249,7 @@ private:
     int mainState_ = 0;  // MainState: 0 normal, 1 hidden to the tray, 2 maximised
     bool IsExiting = false;
     bool unloaded_ = false;
+    bool started_ = false;  // Load has run to its end
     UINT tabInfoMsg_ = 0;
 };
 

@@ -210,6 +210,16 @@ void MessagePoll::ForgetGoneNodes() {
     std::erase_if(restingUntil_, [now](const auto& entry) { return entry.second <= now; });
 }
 
+void MessagePoll::RefreshLength(const std::shared_ptr<clsLink>& node) noexcept {
+    if (ticking_ || !node) return;
+    Quietly([&] {
+        // Outside a tick the measures of the last one are stale: measure afresh.
+        measured_.clear();
+        asked_.clear();
+        if (const auto reading = Read(node)) node->window.Msg = reading->length;
+    });
+}
+
 void MessagePoll::FlashTick() noexcept {
     if (!settings_.tray_FlashTray) return;
     Quietly([&] {
@@ -233,8 +243,11 @@ void MessagePoll::SetTabRead() noexcept {
     step([&] { host_.SetTrayTip(host_.MainCaption()); });
     step([&] { host_.ApplyMaximizeBox(); });
     w.MsgNum = 0;
-    if (settings_.tray_FlashTray) step([&] { host_.EnableFlashTimer(false); });
-    if (settings_.tray_TransIcon == 0) step([&] { host_.SetTrayIcon(TrayIconKind::Main); });
+    // The flashing stops and the icon rests whatever the settings say: with tray_FlashTray off
+    // tmrMsg would otherwise run for ever, and a blank icon must not stay on the new-message one.
+    step([&] { host_.EnableFlashTimer(false); });
+    flashToggle_ = false;
+    step([&] { host_.SetTrayIcon(settings_.tray_TransIcon == 1 ? TrayIconKind::None : TrayIconKind::Main); });
     step([&] {
         const bool wholeWindow = IsQQ2009(w.Version) || IsBaiduHi(w.Version);
         calls_.Focus(Window(wholeWindow ? w.hWnd : w.SayHwnd));

@@ -77,6 +77,9 @@ public:
     // Clears the unread marks of the current tab and moves the focus into it; nothing without a
     // current tab. Leaves `Msg` alone, so old text is never counted again.
     void SetTabRead() noexcept;
+    // Reads the history length of a tab being left into its `Msg`, so that what arrived while
+    // it was shown is never reported. Nothing during a tick.
+    void RefreshLength(const std::shared_ptr<clsLink>& node) noexcept;
 
 private:
     struct Reading {

@@ -200,7 +200,9 @@ void TabDrag::ShowMarker(int tab, bool rightEdge) {
     const RECT r = host_.Strip().GetItemRect(tab);
     POINT at{rightEdge ? r.right : r.left, r.top};
     ::ClientToScreen(host_.Strip().hwnd(), &at);
-    ::SetWindowPos(picInsert_.Hwnd(), HWND_TOP, at.x, at.y, kMarkerWidth, kMarkerHeight,
+    // As tall as the tab row (the row's height depends on the font and the images).
+    const int header = host_.Strip().GetHeaderHeight();
+    ::SetWindowPos(picInsert_.Hwnd(), HWND_TOP, at.x, at.y, kMarkerWidth, header > 0 ? header : kMarkerHeight,
                    SWP_SHOWWINDOW | SWP_NOACTIVATE);
 }
 

@@ -1,6 +1,6 @@
 // Reordering tabs by dragging them along the strip, and detaching one by dropping it outside the
 // main window. While a tab is dragged, frmTabDrag (a translucent picture of it) follows the
-// cursor; picInsert (a 3 × 23 bar) marks where the tab would go; over the main window where a
+// cursor; picInsert (a 3-pixel bar as tall as the tab row) marks where the tab would go; over the main window where a
 // drop does nothing the picture shows a red cross, outside it a pop-out picture.
 // Driven by the strip's mouse events; both windows are made at the first drag.
 #pragma once

@@ -117,14 +117,18 @@ void Tray::ShowInTaskBar(bool show) {
         if (!main_) return;
         const LONG exStyle = ::GetWindowLongW(main_, GWL_EXSTYLE);
         if (show) {
+            // Showing a window may wait on the shell, and messages sent to the main window are
+            // handled meanwhile: they must already see it out of the tray.
+            const int before = host_.MainState();
+            host_.SetMainState(kMainNormal);
             apply(true, exStyle | WS_EX_APPWINDOW);
             // Restoring a window that was maximised before it went to the tray maximises it.
             if (::IsIconic(main_)) ::ShowWindow(main_, SW_RESTORE);
             const LONG style = ::GetWindowLongW(main_, GWL_STYLE);
             if (style & WS_MAXIMIZE)
                 host_.SetMainState(kMainMaximized);
-            else if (!(style & WS_MINIMIZE))
-                host_.SetMainState(kMainNormal);
+            else if (style & WS_MINIMIZE)
+                host_.SetMainState(before);
         } else {
             // Set before the minimise: the main window's size handler must see the window as
             // already going to the tray, or it would send it there a second time.

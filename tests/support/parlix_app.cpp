@@ -48,10 +48,7 @@ std::unique_ptr<ParlixApp> ParlixApp::Launch(const std::filesystem::path& dir, s
         },
         deadline);
     app->tabInfo_ = ::RegisterWindowMessageW(L"Parlix.TabInfo");
-    // The main window answers once start-up is over and its message loop runs.
-    DWORD_PTR ignored = 0;
-    if (!::SendMessageTimeoutW(app->main_, WM_NULL, 0, 0, SMTO_NORMAL, static_cast<UINT>(deadline.count()), &ignored))
-        return nullptr;
+    if (!app->WaitIdle(deadline)) return nullptr;
     return app;
 }
 
@@ -62,6 +59,16 @@ std::unique_ptr<ParlixApp> ParlixApp::Attach(HWND mainWindow) {
     ::EnumChildWindows(mainWindow, FindTabWindow, reinterpret_cast<LPARAM>(&app->tabs_));
     app->tabInfo_ = ::RegisterWindowMessageW(L"Parlix.TabInfo");
     return app->tabs_ ? std::move(app) : nullptr;
+}
+
+bool ParlixApp::WaitIdle(std::chrono::milliseconds deadline) const {
+    return WaitFor(
+        [&] {
+            DWORD_PTR answer = 0;
+            return ::SendMessageTimeoutW(main_, tabInfo_, 0, 2 /* idle */, SMTO_ABORTIFHUNG, 1000, &answer) &&
+                   answer == 1;
+        },
+        deadline);
 }
 
 bool ParlixApp::Close(std::chrono::milliseconds deadline) {

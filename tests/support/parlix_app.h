@@ -39,6 +39,10 @@ public:
     [[nodiscard]] HWND MainWindow() const noexcept { return main_; }
     [[nodiscard]] HWND TabWindow() const noexcept { return tabs_; }
     [[nodiscard]] Process& Proc() noexcept { return process_; }
+    // Waits until start-up is over and the main window is not in the middle of handling
+    // something (Parlix answers sent messages while it waits on another program, so an answer
+    // alone does not mean the work before it is done).
+    bool WaitIdle(std::chrono::milliseconds deadline = 10s) const;
     // Asks the program to close (WM_CLOSE) and waits for its end; kills it after the deadline.
     bool Close(std::chrono::milliseconds deadline = 10s);
 

@@ -657,24 +657,32 @@ TEST_F(MainWindowDispatch, GestureNoticesAndOnlyTheEndAnswers) {
     }
 }
 
-TEST_F(MainWindowDispatch, WindowShownNoticeIsHandledLikeAShellWindowCreated) {
+TEST_F(MainWindowDispatch, WindowShownNoticeIsHandledLikeAShellWindowCreatedOncePerWindow) {
     HWND top = Window(L"top");
+    HWND other = Window(L"other");
     HWND child = Window(L"child", WS_CHILD, main_);
     HWND ownedPopup = Window(L"ownedPopup", WS_POPUP, top);
     struct Row {
         HWND window;
         bool closing;
+        bool watching;  // the shell hook is registered
         Calls calls;
     };
     const Row rows[] = {
-        {top, false, {L"DetectWindow(top)"}},
-        {top, true, {}},
-        {child, false, {}},
-        {ownedPopup, false, {}},
+        {top, true, true, {}},
+        {other, false, false, {}},
+        {top, false, true, {L"DetectWindow(top)"}},
+        {top, false, true, {}},  // the shell reported it already
+        {child, false, true, {}},
+        {ownedPopup, false, true, {}},
+        {other, false, true, {L"DetectWindow(other)"}},
     };
     for (const Row& row : rows) {
-        SCOPED_TRACE(host_.names[row.window] + (row.closing ? L" while closing" : L""));
+        SCOPED_TRACE(host_.names[row.window] + (row.closing ? L" while closing" : L"") +
+                     (row.watching ? L"" : L" not watching"));
         Clear();
+        if (row.watching) D().RegisterShellHook(main_);
+        else D().DeregisterShellHook(main_);
         D().IsClosing = row.closing;
         D().HookReply = 77;
         EXPECT_EQ(Notify(hook::kWindowShown, row.window), kOwnAnswer);

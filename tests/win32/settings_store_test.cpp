@@ -183,7 +183,7 @@ TEST_F(SettingsStore, EmptyStoredPathTakesTheClientInstallDirectory) {
     EXPECT_EQ(ReadIni(L"Settings", L"org_QQPath", L"none"), L"none") << "kept in memory only";
 }
 
-TEST_F(SettingsStore, ClientPathComesFromQQKeyElseQQ2009Key) {
+TEST_F(SettingsStore, ClientPathComesFromQQKeyAndOnlyABlankValueFallsBackToQQ2009) {
     struct Install {
         bool key;
         std::optional<std::wstring> value;
@@ -197,8 +197,8 @@ TEST_F(SettingsStore, ClientPathComesFromQQKeyElseQQ2009Key) {
         {"QQ value kept untrimmed", {true, L" C:\\QQ\\ "}, {false, {}}, L" C:\\QQ\\ "},
         {"blank QQ value", {true, L"   "}, {true, L"D:\\QQ2009\\"}, L"D:\\QQ2009\\"},
         {"empty QQ value", {true, L""}, {true, L"D:\\QQ2009\\"}, L"D:\\QQ2009\\"},
-        {"QQ key without value", {true, {}}, {true, L"D:\\QQ2009\\"}, L"D:\\QQ2009\\"},
-        {"no QQ key", {false, {}}, {true, L"D:\\QQ2009\\"}, L"D:\\QQ2009\\"},
+        {"QQ key without value", {true, {}}, {true, L"D:\\QQ2009\\"}, L""},
+        {"no QQ key", {false, {}}, {true, L"D:\\QQ2009\\"}, L""},
         {"blank QQ value, no QQ2009 key", {true, L"  "}, {false, {}}, L""},
         {"no keys", {false, {}}, {false, {}}, L""},
         {"Chinese path", {true, L"E:\\程序\\腾讯QQ\\"}, {false, {}}, L"E:\\程序\\腾讯QQ\\"},

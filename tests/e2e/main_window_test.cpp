@@ -1,0 +1,201 @@
+// The main window as the user meets it: the tray icon and its menu, the empty window's notice,
+// the caption following the tab, upkeep after a pop-out, the end of a session, the notices of
+// windows while no window is to be captured, and chats a client opened before it was found.
+#include "tests/support/clean_state.h"
+#include "tests/support/fakeim_client.h"
+#include "tests/support/parlix_app.h"
+#include "tests/support/windows.h"
+#include "ui/menu_ids.h"
+
+#include <gtest/gtest.h>
+
+#include <shellapi.h>
+
+#include <map>
+
+namespace parlix::test {
+namespace {
+
+constexpr UINT kTrayCallback = 0x7E9;
+constexpr LPARAM kBalloonHide = 0x403;
+
+// The text of a window of another process (GetWindowText gives only captions there).
+std::wstring TitleOf(HWND w) {
+    wchar_t text[512] = {};
+    DWORD_PTR copied = 0;
+    ::SendMessageTimeoutW(w, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 5000, &copied);
+    return text;
+}
+
+bool Shown(HWND w) { return (::GetWindowLongW(w, GWL_STYLE) & WS_VISIBLE) != 0; }
+
+// Whether the shell holds Parlix's icon: a modification of nothing succeeds only then.
+bool TrayIconPresent(HWND main) {
+    NOTIFYICONDATAW nid{};
+    nid.cbSize = sizeof nid;
+    nid.hWnd = main;
+    nid.uID = 1;
+    return ::Shell_NotifyIconW(NIM_MODIFY, &nid) != FALSE;
+}
+
+class MainWindowTest : public testing::Test {
+protected:
+    void SetUp() override { ResetUserState(); }
+
+    FakeIm& Client(const wchar_t* exe, const wchar_t* main = L"main|1") {
+        auto& slot = clients_[exe];
+        if (!slot) slot = FakeIm::Launch(dir_.Path(), exe, {main});
+        return *slot;
+    }
+
+    void Start(const ParlixApp::IniValues& settings = {}) {
+        app_ = ParlixApp::Launch(dir_.Path(), 15s, settings);
+        ASSERT_NE(app_, nullptr);
+    }
+
+    HWND Captured(FakeIm& client, const wchar_t* kind, const wchar_t* title) {
+        const HWND w = client.Open(kind, title);
+        EXPECT_TRUE(app_->WaitForTab(w, 10s).has_value()) << "not captured";
+        // The capture is over when Parlix is idle again and has come out of the tray.
+        EXPECT_TRUE(app_->WaitIdle());
+        EXPECT_TRUE(MainShown());
+        return w;
+    }
+
+    void Tray(LPARAM message) const { ::PostMessageW(app_->MainWindow(), kTrayCallback, 0, message); }
+    // The session ends (asked first, or not) while the exit question is configured.
+    void EndSessionBy(UINT message) {
+        FakeIm& qq = Client(L"QQ.exe");
+        Start({{L"org_ExitMsg", L"1"}});
+        const HWND w = Captured(qq, L"dialog", L"与 张三 交谈中");
+        ::PostMessageW(app_->MainWindow(), message, TRUE, 0);
+        EXPECT_TRUE(app_->Proc().Wait(15s)) << "Parlix still runs";
+        EXPECT_TRUE(::IsWindow(w));
+        EXPECT_EQ(::GetAncestor(w, GA_ROOT), w) << "the chat stayed inside Parlix";
+        EXPECT_EQ(FindTopLevel({.className = L"#32770", .title = L"确认？"}).size(), 0u) << "asked";
+    }
+
+    bool MainShown() const { return ::IsWindowVisible(app_->MainWindow()) && !::IsIconic(app_->MainWindow()); }
+
+    TempDir dir_{L"parlix-main"};
+    std::map<std::wstring, std::unique_ptr<FakeIm>> clients_;
+    std::unique_ptr<ParlixApp> app_;
+};
+
+TEST_F(MainWindowTest, TrayIconClickHidesAndShowsAndItsMenuOpens) {
+    FakeIm& qq = Client(L"QQ.exe");
+    Start();
+    Captured(qq, L"dialog", L"与 张三 交谈中");
+    ASSERT_TRUE(WaitFor([&] { return MainShown(); }, 10s));
+    // The welcome balloon goes first: a click while it shows does nothing.
+    Tray(kBalloonHide);
+    Tray(WM_LBUTTONUP);
+    EXPECT_TRUE(WaitFor([&] { return !::IsWindowVisible(app_->MainWindow()); }, 10s)) << "not hidden to the tray";
+    Tray(WM_LBUTTONUP);
+    EXPECT_TRUE(WaitFor([&] { return MainShown(); }, 10s)) << "not back from the tray";
+    // The right button opens the tray menu with its items; Escape closes it again.
+    Tray(WM_RBUTTONUP);
+    const HWND menu =
+        WaitForWindow({.className = L"#32768", .pid = app_->Proc().Id(), .visibleOnly = true}, 10s);
+    ASSERT_NE(menu, nullptr) << "no tray menu";
+    ::PostMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 0);
+    EXPECT_TRUE(WaitFor([&] { return !::IsWindowVisible(menu); }, 10s));
+}
+
+TEST_F(MainWindowTest, IconComesBackWhenTheTaskbarIsCreatedAgain) {
+    Start();
+    ASSERT_TRUE(WaitFor([&] { return TrayIconPresent(app_->MainWindow()); }, 10s));
+    // A restarted taskbar has lost every icon.
+    NOTIFYICONDATAW nid{};
+    nid.cbSize = sizeof nid;
+    nid.hWnd = app_->MainWindow();
+    nid.uID = 1;
+    ASSERT_TRUE(::Shell_NotifyIconW(NIM_DELETE, &nid));
+    ASSERT_FALSE(TrayIconPresent(app_->MainWindow()));
+    ::PostMessageW(app_->MainWindow(), ::RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+    EXPECT_TRUE(WaitFor([&] { return TrayIconPresent(app_->MainWindow()); }, 10s));
+}
+
+TEST_F(MainWindowTest, LastTabClosedShowsTheNoticeAndGoesToTheTray) {
+    FakeIm& qq = Client(L"QQ.exe");
+    Start({{L"tray_AutoMin", L"1"}});
+    Captured(qq, L"dialog", L"与 张三 交谈中");
+    ASSERT_TRUE(app_->Command(mnuClose));
+    ASSERT_TRUE(WaitFor([&] { return app_->TabCount() == 0; }, 10s));
+    EXPECT_TRUE(WaitFor([&] { return TitleOf(app_->MainWindow()) == L"Parlix Ver 1.0"; }, 10s))
+        << TitleOf(app_->MainWindow()).size();
+    EXPECT_FALSE(Shown(::GetParent(app_->TabWindow()))) << "the empty strip stays";
+
+    EXPECT_TRUE(WaitFor([&] { return !::IsWindowVisible(app_->MainWindow()); }, 10s))
+        << "not hidden to the tray";
+    bool notice = false, links = false;
+    for (HWND c : Children(app_->MainWindow(), L"Static")) {
+        const std::wstring text = TitleOf(c);
+        notice = notice || (text.starts_with(L"没有检测到任何聊天窗口") && Shown(c));
+        links = links || (text.starts_with(L"网址 ") && text.find(L"\r\n论坛 ") != std::wstring::npos && Shown(c));
+    }
+    EXPECT_TRUE(notice);
+    EXPECT_TRUE(links);
+}
+
+TEST_F(MainWindowTest, CaptionFollowsTheSelectedTab) {
+    FakeIm& baidu = Client(L"BaiduHi.exe", L"main|17");
+    Start();
+    Captured(baidu, L"baidu", L"吴九");
+    Captured(baidu, L"baidu", L"陈二");
+    ASSERT_TRUE(app_->ClickTab(0));
+    EXPECT_TRUE(WaitFor([&] { return TitleOf(app_->MainWindow()) == L"吴九 - Parlix"; }, 10s));
+    ASSERT_TRUE(app_->ClickTab(1));
+    EXPECT_TRUE(WaitFor([&] { return TitleOf(app_->MainWindow()) == L"陈二 - Parlix"; }, 10s));
+}
+
+TEST_F(MainWindowTest, AfterAPopOutAClosedChatStillLosesItsTab) {
+    FakeIm& qq = Client(L"QQ.exe");
+    Start();
+    const HWND stays = Captured(qq, L"dialog", L"与 张三 交谈中");
+    Captured(qq, L"dialog", L"与 王五 交谈中");
+    ASSERT_TRUE(app_->Command(mnuPop));  // the selected, last tab
+    ASSERT_EQ(app_->TabCount(), 1);
+    ASSERT_EQ(qq.Command(L"close|" + HwndArg(stays)), 1);
+    EXPECT_TRUE(WaitFor([&] { return app_->TabCount() == 0; }, 10s));
+}
+
+TEST_F(MainWindowTest, SessionEndGivesWindowsBackWithoutAsking) {
+    EndSessionBy(WM_QUERYENDSESSION);
+}
+
+TEST_F(MainWindowTest, SessionEndedWithoutAQueryFirstGivesWindowsBack) {
+    EndSessionBy(WM_ENDSESSION);
+}
+
+TEST_F(MainWindowTest, NoWindowIsTakenWhileTheExitQuestionIsOpen) {
+    FakeIm& qq = Client(L"QQ.exe");
+    Start({{L"org_ExitMsg", L"1"}});
+    Captured(qq, L"dialog", L"与 张三 交谈中");
+    ::PostMessageW(app_->MainWindow(), WM_CLOSE, 0, 0);
+    const HWND question = WaitForWindow({.className = L"#32770", .title = L"确认？", .pid = app_->Proc().Id()}, 10s);
+    ASSERT_NE(question, nullptr);
+    const HWND during = qq.Open(L"dialog", L"与 李四 交谈中");
+    // The client's own messages are handled in order: once it answered a later command, the
+    // notice of the window above has reached Parlix.
+    ASSERT_EQ(qq.Command(L"title|" + HwndArg(during) + L"|与 李四 交谈中"), 1);
+    ::PostMessageW(question, WM_COMMAND, IDNO, 0);
+    ASSERT_TRUE(WaitFor([&] { return !::IsWindow(question); }, 10s));
+    const HWND after = qq.Open(L"dialog", L"与 王五 交谈中");
+    ASSERT_TRUE(app_->WaitForTab(after, 10s).has_value());
+    EXPECT_EQ(::GetAncestor(during, GA_ROOT), during) << "taken while the question was open";
+    EXPECT_EQ(app_->TabCount(), 2);
+}
+
+TEST_F(MainWindowTest, ChatsOpenedBeforeTheClientWasFoundAreTakenWhenItIs) {
+    Start();
+    // The client and its chat appear between two periodic searches.
+    FakeIm& qq = Client(L"QQ.exe");
+    const HWND early = qq.Open(L"dialog", L"与 张三 交谈中");
+    const auto tab = app_->WaitForTab(early, 20s);
+    ASSERT_TRUE(tab.has_value());
+    EXPECT_EQ(tab->caption, L"张三");
+}
+
+}  // namespace
+}  // namespace parlix::test

@@ -174,6 +174,45 @@ TEST_F(MessagePollTest, TrayIconAlternatesWhileFlashingIsOn) {
     }
 }
 
+TEST_F(MessagePollTest, ReadingATabStopsTheFlashingAndRestsTheIconWhateverTheSettings) {
+    auto im = FakeIm::Launch(dir_.Path(), L"QQ.exe");
+    ASSERT_NE(im, nullptr);
+    ASSERT_NE(Tab(*im, L"qq2008", IM_VERSION::QQ, L"张三"), nullptr);
+    host_.current = 1;
+    const struct {
+        int flash;
+        int trans;
+        const wchar_t* icon;
+    } cases[] = {{1, 0, L"icon main"}, {1, 1, L"icon none"}, {0, 0, L"icon main"}, {0, 1, L"icon none"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.flash) + std::to_string(c.trans));
+        settings_.tray_FlashTray = c.flash;
+        settings_.tray_TransIcon = c.trans;
+        poll_.FlashTick();
+        host_.Take();
+        poll_.SetTabRead();
+        const Log log = host_.Take();
+        ASSERT_GE(log.size(), 2u);
+        EXPECT_EQ(log[log.size() - 2], L"tmrMsg off");
+        EXPECT_EQ(log.back(), c.icon);
+    }
+}
+
+TEST_F(MessagePollTest, TextThatArrivedWhileATabWasShownIsNotReportedAfterLeavingIt) {
+    auto im = FakeIm::Launch(dir_.Path(), L"QQ.exe");
+    ASSERT_NE(im, nullptr);
+    auto left = Tab(*im, L"qq2008", IM_VERSION::QQ, L"张三");
+    auto memory = Tab(*im, L"qq2009", IM_VERSION::QQ2009, L"赵六");
+    ASSERT_TRUE(left && memory);
+    host_.current = 3;  // neither: the tabs are being left
+    ASSERT_TRUE(Append(*im, left, L"\\n小红 10:01:00\\n看这个"));
+    ASSERT_TRUE(Append(*im, memory, L"\\r小红 10:01:00\\r看这个"));
+    poll_.RefreshLength(left);
+    poll_.RefreshLength(memory);
+    poll_.Tick();
+    EXPECT_EQ(host_.Take(), Log{});
+}
+
 TEST_F(MessagePollTest, HungClientCostsAtMostTheTimeoutAndOthersGoOn) {
     auto hung = FakeIm::Launch(dir_.Path(), L"QQ.exe");
     auto other = FakeIm::Launch(dir_.Path(), L"TM.exe");

@@ -2,6 +2,7 @@
 #include "ui/tab_commands_win.h"
 
 #include "capture/tab_registry_win.h"
+#include "ui/tab_drag_win.h"
 
 #include <gtest/gtest.h>
 
@@ -156,6 +157,30 @@ TEST(TabCommands, PerTabCommandsNeedAContextTab) {
     commands.MButtonClicked(1);
     EXPECT_EQ(host.Names(), "A");
     EXPECT_EQ(commands.ContextTab(), 1);
+}
+
+}  // namespace
+}  // namespace parlix::test
+
+namespace parlix::test {
+namespace {
+
+TEST(TabDragMarker, IsAsTallAsTheTabRow) {
+    FakeHost host;
+    ::ShowWindow(host.MainHwnd(), SW_SHOW);
+    host.Fill("AB");
+    TabCommands commands(host);
+    TabDrag drag(host, commands);
+    const RECT first = host.Strip().GetItemRect(0), second = host.Strip().GetItemRect(1);
+    drag.MouseDown(first.left + 4, first.top + 4, 0);
+    drag.MouseMove(1, second.left + 12, second.top + 4, 1);
+    ASSERT_NE(drag.picInsert(), nullptr);
+    RECT marker{};
+    ::GetWindowRect(drag.picInsert(), &marker);
+    EXPECT_TRUE(::IsWindowVisible(drag.picInsert()));
+    EXPECT_EQ(marker.bottom - marker.top, host.Strip().GetHeaderHeight());
+    EXPECT_GT(host.Strip().GetHeaderHeight(), 0);
+    drag.MouseUp(second.left + 12, second.top + 4, 1);
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
-// Parlix.exe: the composition root. Builds the main window and runs the message loop.
-#include "ui/main_window_win.h"
+// Parlix.exe: starts the program and runs the message loop.
+#include "app/program_win.h"
 
 #include <commctrl.h>
 #include <windows.h>
@@ -8,8 +8,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_TAB_CLASSES | ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
     ::InitCommonControlsEx(&icc);
 
-    parlix::MainWindow main;
-    if (!main.Load()) return 0;
+    parlix::Program program;
+    if (!program.Start()) return 0;
     MSG msg;
     while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
         ::TranslateMessage(&msg);

@@ -1,6 +1,6 @@
 #include "capture/attach_win.h"
 
-#include "capture/handle_value_win.h"
+#include "base/handle_value_win.h"
 
 #include "base/error_report_win.h"
 #include "base/message_pump_win.h"
@@ -16,7 +16,7 @@ namespace parlix {
 std::optional<int> HistoryLength(ClientCalls& calls, const clsLink& node) {
     const IMWindow& w = node.window;
     if (IsQQ2009(w.Version) || IsBaiduHi(w.Version) || w.Version == IM_VERSION::TM2009)
-        return RemoteTextLength(reinterpret_cast<HANDLE>(static_cast<std::uintptr_t>(node.pHandle())), node.wndproc);
+        return RemoteTextLength(FromValue<HANDLE>(node.pHandle()), node.wndproc);
     if (!w.ChatHwnd) return std::nullopt;
     const auto text = calls.WindowText(Window(w.ChatHwnd));
     if (!text) return std::nullopt;
@@ -25,16 +25,16 @@ std::optional<int> HistoryLength(ClientCalls& calls, const clsLink& node) {
 
 std::uint32_t TabAttacher::Request(HWND window, WPARAM code) {
     // A request left unanswered must not hand on another window's old answer.
-    dispatch_.HookReply = 0;
+    dispatch_.SetHookReply(0);
     if (!calls_.Send(window, hook::kWmHookNotify, code, 0)) return 0;
-    return static_cast<std::uint32_t>(dispatch_.HookReply);
+    return static_cast<std::uint32_t>(dispatch_.HookReply());
 }
 
 void TabAttacher::Fill(clsLink& node, HWND window, IM_VERSION version, std::uint32_t processId) {
     IMWindow& w = node.window;
     if (IsQQ2009(version) || IsBaiduHi(version)) {
         if (HANDLE process = ::OpenProcess(PROCESS_VM_READ | PROCESS_QUERY_INFORMATION, FALSE, processId))
-            node.AdoptProcess(static_cast<HandleValue>(reinterpret_cast<std::uintptr_t>(process)));
+            node.AdoptProcess(ToValue(process));
         node.wndproc = Request(window, hook::kRequestHistory);
         node.pFocus = Request(window, hook::kRequestFocus);
         if (IsQQ2009(version)) w.SayHwnd = Request(window, hook::kRequestInput);

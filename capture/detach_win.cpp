@@ -1,6 +1,6 @@
 #include "capture/detach_win.h"
 
-#include "capture/handle_value_win.h"
+#include "base/handle_value_win.h"
 
 #include "base/error_report_win.h"
 #include "base/message_pump_win.h"
@@ -72,11 +72,11 @@ void TabDetacher::CloseTab(int pos, HWND picWin) {
         IMWindow& w = node->window;
         if (w.Locked) return;
         const HWND window = Window(w.hWnd);
-        dispatch_.IsClosing = true;
+        dispatch_.SetClosing(true);
         struct Reset {
-            bool& flag;
-            ~Reset() { flag = false; }
-        } reset{dispatch_.IsClosing};
+            MessageDispatch& dispatch;
+            ~Reset() { dispatch.SetClosing(false); }
+        } reset{dispatch_};
 
         ::ShowWindow(window, SW_HIDE);
         ::SetParent(window, nullptr);

@@ -88,7 +88,7 @@ LRESULT MessageDispatch::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam, bool& 
         return 0;
     case WM_LBUTTONUP:
     case WM_NCMOUSELEAVE:
-        IsSizing = false;
+        isSizing_ = false;
         return 0;
     case WM_MOUSEWHEEL:
         OnWheel(wParam, lParam);
@@ -98,8 +98,8 @@ LRESULT MessageDispatch::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam, bool& 
     case WM_ACTIVATE:
         // The shell's activation notice does not arrive everywhere; the window's own
         // activation keeps MainIsActive right as well.
-        MainIsActive = LOWORD(wParam) != WA_INACTIVE;
-        if (MainIsActive) host_.OnMainActivated();
+        mainIsActive_ = LOWORD(wParam) != WA_INACTIVE;
+        if (mainIsActive_) host_.OnMainActivated();
         return 0;
     default:
         return 0;
@@ -113,8 +113,8 @@ void MessageDispatch::OnShell(WPARAM code, LPARAM window) {
         break;
     case HSHELL_WINDOWACTIVATED:
     case HSHELL_RUDEAPPACTIVATED:
-        MainIsActive = reinterpret_cast<HWND>(window) == main_;
-        if (MainIsActive) host_.OnMainActivated();
+        mainIsActive_ = reinterpret_cast<HWND>(window) == main_;
+        if (mainIsActive_) host_.OnMainActivated();
         break;
     default:
         break;
@@ -122,7 +122,7 @@ void MessageDispatch::OnShell(WPARAM code, LPARAM window) {
 }
 
 void MessageDispatch::OnCreated(HWND window) {
-    if (!watchingWindows_ || IsClosing || ::GetParent(window) != nullptr) return;
+    if (!watchingWindows_ || isClosing_ || ::GetParent(window) != nullptr) return;
     // Once per window: a handle is examined again only after the window it named is gone.
     if (examined_.size() > 256) std::erase_if(examined_, [](HWND w) { return !::IsWindow(w); });
     if (!examined_.insert(window).second) return;
@@ -133,12 +133,12 @@ LRESULT MessageDispatch::OnHookNotify(WPARAM code, LPARAM value, bool& handled) 
     using namespace hook;
     switch (code) {
     case kKeyState:
-        if (!MainIsActive || !host_.ShowNumbersOnCtrl()) return 0;
+        if (!mainIsActive_ || !host_.ShowNumbersOnCtrl()) return 0;
         if (value == kKeyDown) {
-            NumbersShown = true;
+            numbersShown_ = true;
             host_.ShowNumbers();
         } else if (value == kKeyUp) {
-            NumbersShown = false;
+            numbersShown_ = false;
             host_.HideNumbers();
         }
         return 0;
@@ -152,14 +152,14 @@ LRESULT MessageDispatch::OnHookNotify(WPARAM code, LPARAM value, bool& handled) 
         }
         return 0;
     case kFocusRequest:
-        if (!host_.CompatibilityMode() || !MainIsActive) return 0;
-        MainIsActive = host_.SetQQFocusByHwnd(reinterpret_cast<HWND>(value), true, false);
-        if (MainIsActive && host_.HasCurrentTab()) {
-            if (!FocusToggle) {
-                FocusToggle = true;
+        if (!host_.CompatibilityMode() || !mainIsActive_) return 0;
+        mainIsActive_ = host_.SetQQFocusByHwnd(reinterpret_cast<HWND>(value), true, false);
+        if (mainIsActive_ && host_.HasCurrentTab()) {
+            if (!focusToggle_) {
+                focusToggle_ = true;
                 ::SetFocus(main_);
             } else {
-                FocusToggle = false;
+                focusToggle_ = false;
             }
         }
         return 0;
@@ -177,7 +177,7 @@ LRESULT MessageDispatch::OnHookNotify(WPARAM code, LPARAM value, bool& handled) 
         OnCreated(reinterpret_cast<HWND>(value));
         return 0;
     default:
-        HookReply = value;
+        hookReply_ = value;
         return 0;
     }
 }
@@ -194,7 +194,7 @@ void MessageDispatch::OnWheel(WPARAM wParam, LPARAM lParam) {
 }
 
 void MessageDispatch::SetSizing(bool sizing) {
-    IsSizing = sizing;
+    isSizing_ = sizing;
     if (host_.TranslucentWhileSizing())
         ::SetLayeredWindowAttributes(main_, 0, static_cast<BYTE>(sizing ? 150 : 255), LWA_ALPHA);
 }

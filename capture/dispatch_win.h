@@ -65,13 +65,22 @@ public:
     [[nodiscard]] int Nesting() const noexcept { return nesting_; }
     [[nodiscard]] UINT ShellHookMsg() const noexcept { return shellHookMsg_; }
 
-    // State shared with the rest of the capture engine.
-    bool MainIsActive = false;
-    bool IsSizing = false;
-    bool IsClosing = false;
-    LPARAM HookReply = 0;
-    bool NumbersShown = false;
-    bool FocusToggle = false;
+    // The main window is the active window (shell activation notices and WM_ACTIVATE).
+    [[nodiscard]] bool MainIsActive() const noexcept { return mainIsActive_; }
+    void SetMainIsActive(bool active) noexcept { mainIsActive_ = active; }
+    // The user moves or sizes the main window. The upkeep reads it through the reference.
+    [[nodiscard]] bool IsSizing() const noexcept { return isSizing_; }
+    [[nodiscard]] const bool& SizingFlag() const noexcept { return isSizing_; }
+    // A tab is being closed: window-created notices are ignored meanwhile.
+    [[nodiscard]] bool IsClosing() const noexcept { return isClosing_; }
+    void SetClosing(bool closing) noexcept { isClosing_ = closing; }
+    // The last answer the hook library sent to a request (read by the request's sender).
+    [[nodiscard]] LPARAM HookReply() const noexcept { return hookReply_; }
+    void SetHookReply(LPARAM reply) noexcept { hookReply_ = reply; }
+    // The tab numbers show while Ctrl is held.
+    [[nodiscard]] bool NumbersShown() const noexcept { return numbersShown_; }
+    void SetNumbersShown(bool shown) noexcept { numbersShown_ = shown; }
+    [[nodiscard]] bool FocusToggle() const noexcept { return focusToggle_; }
 
 private:
     static LRESULT CALLBACK Subclass(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR self);
@@ -92,6 +101,12 @@ private:
     UINT shellHookMsg_ = 0;
     UINT taskbarCreatedMsg_ = 0;
     int nesting_ = 0;
+    bool mainIsActive_ = false;
+    bool isSizing_ = false;
+    bool isClosing_ = false;
+    LPARAM hookReply_ = 0;
+    bool numbersShown_ = false;
+    bool focusToggle_ = false;
     WheelSwitch wheel_;
 };
 

@@ -1,6 +1,6 @@
 #include "capture/focus_win.h"
 
-#include "capture/handle_value_win.h"
+#include "base/handle_value_win.h"
 
 #include "base/error_report_win.h"
 #include "capture/upkeep_rules.h"
@@ -38,7 +38,7 @@ bool ChatFocus::SetQQFocusByHwnd(HWND hwnd, bool find, bool QQOnly, std::shared_
         }
         if (host_.SilentMode()) return;
         if (host_.SelectedTab() != pos - 1) host_.SelectTab(pos - 1);
-        if (mainState_ == kMainMinimised && settings_.tray_Enabled) host_.ShowFromTray();
+        if (mainState_ == MainWindowState::InTray && settings_.tray_Enabled) host_.ShowFromTray();
         const IMWindow& w = node->window;
         if (!QQOnly) calls_.Focus(FocusTarget(w));
         else if (CaptionFollowsTitle(w.Version)) calls_.Focus(Window(w.hWnd));

@@ -8,6 +8,7 @@
 // which never waits on a client that does not answer.
 #pragma once
 
+#include "base/main_state.h"
 #include "capture/client_calls_win.h"
 #include "capture/tab_registry.h"
 #include "settings/settings.h"
@@ -41,7 +42,7 @@ class ChatFocus {
 public:
     // Everything referenced must outlive the object; mainState is frmMain's MainState.
     ChatFocus(HWND mainWindow, HWND picWin, const TabRegistry& registry, const LinkRef& currentLink,
-              ClientCalls& calls, const int& mainState, const Settings& settings, FocusHost& host)
+              ClientCalls& calls, const MainWindowState& mainState, const Settings& settings, FocusHost& host)
         : main_(mainWindow), picWin_(picWin), registry_(registry), currentLink_(currentLink), calls_(calls),
           mainState_(mainState), settings_(settings), host_(host) {}
     ChatFocus(const ChatFocus&) = delete;
@@ -73,7 +74,7 @@ private:
     const TabRegistry& registry_;
     const LinkRef& currentLink_;
     ClientCalls& calls_;
-    const int& mainState_;
+    const MainWindowState& mainState_;
     const Settings& settings_;
     FocusHost& host_;
 };

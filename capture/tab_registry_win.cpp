@@ -2,19 +2,13 @@
 
 #include "base/scoped_win.h"
 
+#include "base/handle_value_win.h"
+
 #include <cstdint>
 #include <optional>
 
 namespace parlix {
 namespace {
-
-template <typename H> [[nodiscard]] HandleValue ToValue(H handle) noexcept {
-    return static_cast<HandleValue>(reinterpret_cast<std::uintptr_t>(handle));
-}
-
-template <typename H> [[nodiscard]] H FromValue(std::uint32_t value) noexcept {
-    return reinterpret_cast<H>(static_cast<std::uintptr_t>(value));
-}
 
 class GdiNodeResources final : public NodeResources {
   public:

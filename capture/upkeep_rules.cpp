@@ -59,22 +59,22 @@ std::wstring MainCaption(std::wstring_view title, std::wstring_view suffix) {
     return caption;
 }
 
-MainStateChange NextMainState(int mainState, ShowState shown, bool trayEnabled) noexcept {
+MainStateChange NextMainState(MainWindowState mainState, ShowState shown, bool trayEnabled) noexcept {
     switch (shown) {
     case ShowState::Minimised:
-        return {kMainMinimised, mainState != kMainMinimised && trayEnabled};
+        return {MainWindowState::InTray, mainState != MainWindowState::InTray && trayEnabled};
     case ShowState::Maximised:
-        return {kMainMaximised, false};
+        return {MainWindowState::Maximized, false};
     case ShowState::Normal:
         break;
     }
-    return {kMainNormal, false};
+    return {MainWindowState::Normal, false};
 }
 
-SizingStep ChkWinSizing(bool locked, int mainState) noexcept {
+SizingStep ChkWinSizing(bool locked, MainWindowState mainState) noexcept {
     if (locked) return SizingStep::Layout;
-    if (mainState == kMainNormal) return SizingStep::FollowWindow;
-    if (mainState == kMainMaximised) return SizingStep::Layout;
+    if (mainState == MainWindowState::Normal) return SizingStep::FollowWindow;
+    if (mainState == MainWindowState::Maximized) return SizingStep::Layout;
     return SizingStep::None;
 }
 

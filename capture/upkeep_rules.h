@@ -4,6 +4,8 @@
 // main window's state value. Pure functions; upkeep_win.h applies them.
 #pragma once
 
+#include "base/main_state.h"
+
 #include "contract/im_window.h"
 
 #include <cstdint>
@@ -75,18 +77,14 @@ struct TabLayout {
 // title + " - Parlix" + suffix (the suffix is "" or "  -  " and the user's text).
 [[nodiscard]] std::wstring MainCaption(std::wstring_view title, std::wstring_view suffix);
 
-// MainState: 0 normal, 1 minimised (to the tray), 2 maximised.
-inline constexpr int kMainNormal = 0;
-inline constexpr int kMainMinimised = 1;
-inline constexpr int kMainMaximised = 2;
 
 enum class ShowState { Normal, Minimised, Maximised };
 struct MainStateChange {
-    int mainState = kMainNormal;
+    MainWindowState mainState = MainWindowState::Normal;
     bool hideToTray = false;  // the window was just minimised and the tray is on
     friend bool operator==(const MainStateChange&, const MainStateChange&) = default;
 };
-[[nodiscard]] MainStateChange NextMainState(int mainState, ShowState shown, bool trayEnabled) noexcept;
+[[nodiscard]] MainStateChange NextMainState(MainWindowState mainState, ShowState shown, bool trayEnabled) noexcept;
 
 // What the upkeep tick does about the selected window's size.
 enum class SizingStep {
@@ -94,6 +92,6 @@ enum class SizingStep {
     FollowWindow,  // the main window follows the chat window's size
     None,
 };
-[[nodiscard]] SizingStep ChkWinSizing(bool locked, int mainState) noexcept;
+[[nodiscard]] SizingStep ChkWinSizing(bool locked, MainWindowState mainState) noexcept;
 
 }  // namespace parlix

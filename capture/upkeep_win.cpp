@@ -1,6 +1,6 @@
 #include "capture/upkeep_win.h"
 
-#include "capture/handle_value_win.h"
+#include "base/handle_value_win.h"
 
 #include "base/error_report_win.h"
 #include "base/window_text_win.h"
@@ -174,7 +174,7 @@ void WindowUpkeep::FollowChat(PixelSize chat, const ChatChrome& chrome, bool fre
     const int dh = follow.height ? *follow.height - pic.height : 0;
     if (follow.width) pic.width = *follow.width;
     if (follow.height) pic.height = *follow.height;
-    if ((dw != 0 || dh != 0) && mainState_ == kMainNormal) {
+    if ((dw != 0 || dh != 0) && mainState_ == MainWindowState::Normal) {
         RECT outer{};
         ::GetWindowRect(main_, &outer);
         ::SetWindowPos(main_, nullptr, 0, 0, outer.right - outer.left + dw, outer.bottom - outer.top + dh,

@@ -54,7 +54,7 @@ public:
     // Everything referenced must outlive the object. isSizing is the dispatcher's IsSizing;
     // mainState is frmMain's MainState, kept here by FormResize.
     WindowUpkeep(HWND mainWindow, HWND picWin, const LinkRef& currentLink, ClientCalls& calls,
-                 TabDetacher& detacher, TabStripOps& strip, const bool& isSizing, int& mainState,
+                 TabDetacher& detacher, TabStripOps& strip, const bool& isSizing, MainWindowState& mainState,
                  const Settings& settings, UpkeepHost& host)
         : main_(mainWindow), picWin_(picWin), currentLink_(currentLink), calls_(calls), detacher_(detacher),
           strip_(strip), isSizing_(isSizing), mainState_(mainState), settings_(settings), host_(host) {}
@@ -90,7 +90,7 @@ private:
     TabDetacher& detacher_;
     TabStripOps& strip_;
     const bool& isSizing_;
-    int& mainState_;
+    MainWindowState& mainState_;
     const Settings& settings_;
     UpkeepHost& host_;
     bool isAdjusting_ = false;

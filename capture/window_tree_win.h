@@ -2,18 +2,15 @@
 // window's process, so a hung client cannot block them.
 #pragma once
 
+#include "base/handle_value_win.h"
 #include "capture/window_tree.h"
 
 #include <windows.h>
 
 namespace parlix {
 
-[[nodiscard]] inline HWND ToHwnd(Hwnd w) noexcept {
-    return reinterpret_cast<HWND>(static_cast<std::uintptr_t>(w.value));
-}
-[[nodiscard]] inline Hwnd FromHwnd(HWND w) noexcept {
-    return Hwnd{static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(w))};
-}
+[[nodiscard]] inline HWND ToHwnd(Hwnd w) noexcept { return Window(w.value); }
+[[nodiscard]] inline Hwnd FromHwnd(HWND w) noexcept { return Hwnd{Value(w)}; }
 
 class Win32WindowTree final : public WindowTree {
 public:

@@ -74,8 +74,8 @@ void SaveSettings(const Settings& settings);
 void SaveHotkey(const Settings& settings);
 void SaveWindowPlacement(const TwipsRect& bounds, std::int32_t status);
 
-// The client's installation directory: the "Install" value of the QQ key, or of the QQ2009 key
-// when the first is missing, unreadable or blank; "" when neither gives one.
+// The client's installation directory: the "Install" value of the QQ key; only when that value
+// is blank, the one of the QQ2009 key; "" when the QQ key or its value is missing.
 [[nodiscard]] std::wstring GetQQPath(HKEY root = HKEY_LOCAL_MACHINE);
 
 // Adds (the running program's path) or removes the autostart value under the Run key. True on

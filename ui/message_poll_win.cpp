@@ -1,6 +1,6 @@
 #include "ui/message_poll_win.h"
 
-#include "capture/handle_value_win.h"
+#include "base/handle_value_win.h"
 
 #include "base/error_report_win.h"
 #include "capture/discovery_win.h"
@@ -11,7 +11,7 @@ namespace parlix {
 
 namespace {
 
-HANDLE Process(HandleValue v) { return reinterpret_cast<HANDLE>(static_cast<std::uintptr_t>(v)); }
+HANDLE Process(HandleValue v) { return FromValue<HANDLE>(v); }
 
 // The poll goes on past any failing statement.
 template <typename F>

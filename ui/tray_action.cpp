@@ -18,12 +18,12 @@ TrayDecision DecideTrayAction(std::uint32_t message, const TrayFacts& facts) {
         // The shell sends no hide notice for a balloon dismissed by a click; without clearing
         // the flag here every later click on the icon would be ignored.
         d.balloonShowing = false;
-        d.showInTaskBar = facts.mainState == kMainInTray;
+        d.showInTaskBar = facts.mainState == MainWindowState::InTray;
         d.focusMain = true;
         break;
     case kTrayLButtonUp:
         if (facts.balloonShowing) break;
-        if (facts.mainState == kMainInTray) {
+        if (facts.mainState == MainWindowState::InTray) {
             d.showInTaskBar = true;
             d.focusMain = true;
         } else if (facts.flashing) {

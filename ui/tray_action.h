@@ -2,6 +2,8 @@
 // The notice plugin's click arrives here too, as a balloon click.
 #pragma once
 
+#include "base/main_state.h"
+
 #include <cstdint>
 #include <optional>
 
@@ -16,14 +18,10 @@ inline constexpr std::uint32_t kNinBalloonHide = 0x403;
 inline constexpr std::uint32_t kNinBalloonTimeout = 0x404;
 inline constexpr std::uint32_t kNinBalloonUserClick = 0x405;
 
-// MainState values.
-inline constexpr int kMainNormal = 0;
-inline constexpr int kMainInTray = 1;
-inline constexpr int kMainMaximized = 2;
 
 struct TrayFacts {
     bool balloonShowing = false;
-    int mainState = kMainNormal;
+    MainWindowState mainState = MainWindowState::Normal;
     bool flashing = false;  // tmrMsg runs: a new message is being flashed
 };
 

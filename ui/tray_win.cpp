@@ -119,20 +119,20 @@ void Tray::ShowInTaskBar(bool show) {
         if (show) {
             // Showing a window may wait on the shell, and messages sent to the main window are
             // handled meanwhile: they must already see it out of the tray.
-            const int before = host_.MainState();
-            host_.SetMainState(kMainNormal);
+            const MainWindowState before = host_.MainState();
+            host_.SetMainState(MainWindowState::Normal);
             apply(true, exStyle | WS_EX_APPWINDOW);
             // Restoring a window that was maximised before it went to the tray maximises it.
             if (::IsIconic(main_)) ::ShowWindow(main_, SW_RESTORE);
             const LONG style = ::GetWindowLongW(main_, GWL_STYLE);
             if (style & WS_MAXIMIZE)
-                host_.SetMainState(kMainMaximized);
+                host_.SetMainState(MainWindowState::Maximized);
             else if (style & WS_MINIMIZE)
                 host_.SetMainState(before);
         } else {
             // Set before the minimise: the main window's size handler must see the window as
             // already going to the tray, or it would send it there a second time.
-            host_.SetMainState(kMainInTray);
+            host_.SetMainState(MainWindowState::InTray);
             ::SendMessageW(main_, WM_SYSCOMMAND, SC_MINIMIZE, 0);
             apply(false, exStyle & ~WS_EX_APPWINDOW);
         }

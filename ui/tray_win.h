@@ -8,6 +8,7 @@
 // balloon stays until tmrKillTip removes it).
 #pragma once
 
+#include "base/main_state.h"
 #include "base/scoped_win.h"
 
 #include <windows.h>
@@ -25,9 +26,8 @@ inline constexpr int kNewMessageIconId = 103;
 class TrayHost {
 public:
     virtual ~TrayHost() = default;
-    // MainState: 0 normal, 1 hidden in the tray, 2 maximised.
-    [[nodiscard]] virtual int MainState() const = 0;
-    virtual void SetMainState(int state) = 0;
+    [[nodiscard]] virtual MainWindowState MainState() const = 0;
+    virtual void SetMainState(MainWindowState state) = 0;
     // tmrMsg is running: a new message is being flashed.
     [[nodiscard]] virtual bool IsFlashing() const = 0;
     // Brings the main window forward with the keyboard focus.

@@ -53,9 +53,7 @@ TEST_F(LivingTest, NewMessageMarksABackgroundTabUntilItIsRead) {
 TEST_F(LivingTest, ChatClosedByItsClientLosesItsTabAndTheLastShowsTheNotice) {
     const HWND a = Capture(L"dialog", L"与 张三 交谈中");
     ASSERT_EQ(qq_->Command(L"close|" + HwndArg(a)), 1);
-    const auto start = std::chrono::steady_clock::now();
-    ASSERT_TRUE(WaitFor([&] { return app_->TabCount() == 0; }, 5s, 5ms));
-    EXPECT_LT(std::chrono::steady_clock::now() - start, 600ms);
+    ASSERT_TRUE(WaitFor([&] { return app_->TabCount() == 0; }, 10s));
     const HWND notice = ::FindWindowExW(app_->MainWindow(), nullptr, L"Button", L"  提示  ");
     ASSERT_NE(notice, nullptr);
     // Shown in the main window, which itself goes to the tray with no chat left.

@@ -122,21 +122,21 @@ TEST(MainCaption, TitleThenProgramThenSuffix) {
 
 TEST(MainState, FollowsTheWindowAndHidesToTheTrayOnlyOnTheFirstMinimise) {
     const struct {
-        int before;
+        MainWindowState before;
         ShowState shown;
         bool tray;
         MainStateChange expected;
     } cases[] = {
-        {kMainNormal, ShowState::Minimised, true, {kMainMinimised, true}},
-        {kMainMaximised, ShowState::Minimised, true, {kMainMinimised, true}},
-        {kMainNormal, ShowState::Minimised, false, {kMainMinimised, false}},
-        {kMainMinimised, ShowState::Minimised, true, {kMainMinimised, false}},  // already in the tray
-        {kMainMinimised, ShowState::Normal, true, {kMainNormal, false}},
-        {kMainNormal, ShowState::Maximised, true, {kMainMaximised, false}},
-        {kMainMaximised, ShowState::Normal, false, {kMainNormal, false}},
+        {MainWindowState::Normal, ShowState::Minimised, true, {MainWindowState::InTray, true}},
+        {MainWindowState::Maximized, ShowState::Minimised, true, {MainWindowState::InTray, true}},
+        {MainWindowState::Normal, ShowState::Minimised, false, {MainWindowState::InTray, false}},
+        {MainWindowState::InTray, ShowState::Minimised, true, {MainWindowState::InTray, false}},  // already in the tray
+        {MainWindowState::InTray, ShowState::Normal, true, {MainWindowState::Normal, false}},
+        {MainWindowState::Normal, ShowState::Maximised, true, {MainWindowState::Maximized, false}},
+        {MainWindowState::Maximized, ShowState::Normal, false, {MainWindowState::Normal, false}},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.before << " " << static_cast<int>(c.shown) << " " << c.tray);
+        SCOPED_TRACE(testing::Message() << static_cast<int>(c.before) << " " << static_cast<int>(c.shown) << " " << c.tray);
         EXPECT_EQ(NextMainState(c.before, c.shown, c.tray), c.expected);
     }
 }
@@ -144,14 +144,14 @@ TEST(MainState, FollowsTheWindowAndHidesToTheTrayOnlyOnTheFirstMinimise) {
 TEST(MainState, LockedTabsAreLaidOutAndMinimisedWindowsNotSized) {
     const struct {
         bool locked;
-        int state;
+        MainWindowState state;
         SizingStep step;
     } cases[] = {
-        {false, kMainNormal, SizingStep::FollowWindow}, {false, kMainMaximised, SizingStep::Layout},
-        {false, kMainMinimised, SizingStep::None},      {true, kMainNormal, SizingStep::Layout},
-        {true, kMainMaximised, SizingStep::Layout},     {true, kMainMinimised, SizingStep::Layout},
+        {false, MainWindowState::Normal, SizingStep::FollowWindow}, {false, MainWindowState::Maximized, SizingStep::Layout},
+        {false, MainWindowState::InTray, SizingStep::None},      {true, MainWindowState::Normal, SizingStep::Layout},
+        {true, MainWindowState::Maximized, SizingStep::Layout},     {true, MainWindowState::InTray, SizingStep::Layout},
     };
-    for (const auto& c : cases) EXPECT_EQ(ChkWinSizing(c.locked, c.state), c.step) << c.locked << " " << c.state;
+    for (const auto& c : cases) EXPECT_EQ(ChkWinSizing(c.locked, c.state), c.step) << c.locked << " " << static_cast<int>(c.state);
 }
 
 }  // namespace

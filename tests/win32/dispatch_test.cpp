@@ -324,7 +324,7 @@ TEST_F(MainWindowDispatch, CreatedWindowIsExaminedOnlyWithoutParentAndWhileNoTab
     for (const Row& row : rows) {
         SCOPED_TRACE(host_.names[row.window] + (row.closing ? L" while closing" : L""));
         Clear();
-        D().IsClosing = row.closing;
+        D().SetClosing(row.closing);
         Send(ShellHookId(), HSHELL_WINDOWCREATED, reinterpret_cast<LPARAM>(row.window));
         EXPECT_EQ(host_.calls, row.calls);
         EXPECT_EQ(OwnSaw(ShellHookId()), 1);
@@ -358,9 +358,9 @@ TEST_F(MainWindowDispatch, ShellActivationTracksWhetherTheMainWindowIsActive) {
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
         Clear();
-        D().MainIsActive = row.activeBefore;
+        D().SetMainIsActive(row.activeBefore);
         Send(ShellHookId(), row.code, reinterpret_cast<LPARAM>(row.window));
-        EXPECT_EQ(D().MainIsActive, row.activeAfter);
+        EXPECT_EQ(D().MainIsActive(), row.activeAfter);
         EXPECT_EQ(host_.calls, row.calls);
     }
 }
@@ -395,9 +395,9 @@ TEST_F(MainWindowDispatch, ActivateMessageKeepsMainIsActiveRight) {
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
         Clear();
-        D().MainIsActive = row.activeBefore;
+        D().SetMainIsActive(row.activeBefore);
         Send(WM_ACTIVATE, row.wParam, 0);
-        EXPECT_EQ(D().MainIsActive, row.activeAfter);
+        EXPECT_EQ(D().MainIsActive(), row.activeAfter);
         EXPECT_EQ(host_.calls, row.calls);
         EXPECT_EQ(OwnSaw(WM_ACTIVATE), 1);
     }
@@ -409,16 +409,16 @@ TEST_F(MainWindowDispatch, RealActivationOfTheMainWindowAndAnotherWindowIsFollow
     ::ShowWindow(other, SW_SHOW);
     ::SetActiveWindow(main_);
     ASSERT_EQ(::GetActiveWindow(), main_);
-    EXPECT_TRUE(D().MainIsActive);
+    EXPECT_TRUE(D().MainIsActive());
     EXPECT_NE(std::find(host_.calls.begin(), host_.calls.end(), L"OnMainActivated"), host_.calls.end());
 
     ::SetActiveWindow(other);
     ASSERT_EQ(::GetActiveWindow(), other);
-    EXPECT_FALSE(D().MainIsActive);
+    EXPECT_FALSE(D().MainIsActive());
 
     Clear();
     ::SetActiveWindow(main_);
-    EXPECT_TRUE(D().MainIsActive);
+    EXPECT_TRUE(D().MainIsActive());
     EXPECT_EQ(host_.calls, Calls{L"OnMainActivated"});
 }
 
@@ -442,10 +442,10 @@ TEST_F(MainWindowDispatch, SizeMoveMessagesSetAndClearIsSizing) {
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
+        Send(row.sizingBefore ? WM_ENTERSIZEMOVE : WM_EXITSIZEMOVE);
         Clear();
-        D().IsSizing = row.sizingBefore;
         Send(row.msg);
-        EXPECT_EQ(D().IsSizing, row.sizingAfter);
+        EXPECT_EQ(D().IsSizing(), row.sizingAfter);
         EXPECT_EQ(host_.calls, Calls{});
         EXPECT_EQ(OwnSaw(row.msg), 1);
     }
@@ -473,7 +473,7 @@ TEST_F(MainWindowDispatch, TranslucentWhileSizingDimsTheLayeredWindowDuringTheDr
 
     host_.translucent = false;
     Send(WM_ENTERSIZEMOVE);
-    EXPECT_TRUE(D().IsSizing);
+    EXPECT_TRUE(D().IsSizing());
     EXPECT_EQ(AlphaOf(main_).alpha, 200) << "left alone without the setting";
     Send(WM_EXITSIZEMOVE);
     EXPECT_EQ(AlphaOf(main_).alpha, 200);
@@ -487,22 +487,22 @@ TEST_F(MainWindowDispatch, TranslucentWhileSizingDimsTheLayeredWindowDuringTheDr
     EXPECT_EQ(during.flags & LWA_COLORKEY, 0u);
 
     Send(WM_LBUTTONUP); // clears the flag only; the window stays dimmed until the drag ends
-    EXPECT_FALSE(D().IsSizing);
+    EXPECT_FALSE(D().IsSizing());
     EXPECT_EQ(AlphaOf(main_).alpha, 150);
 
     Send(WM_EXITSIZEMOVE);
-    EXPECT_FALSE(D().IsSizing);
+    EXPECT_FALSE(D().IsSizing());
     EXPECT_EQ(AlphaOf(main_).alpha, 255);
 }
 
 TEST_F(MainWindowDispatch, TranslucentSettingOnAWindowThatIsNotLayeredStillTracksSizing) {
     host_.translucent = true;
     Send(WM_ENTERSIZEMOVE);
-    EXPECT_TRUE(D().IsSizing);
+    EXPECT_TRUE(D().IsSizing());
     EXPECT_FALSE(AlphaOf(main_).known);
     EXPECT_EQ(::GetWindowLongW(main_, GWL_EXSTYLE) & WS_EX_LAYERED, 0);
     Send(WM_EXITSIZEMOVE);
-    EXPECT_FALSE(D().IsSizing);
+    EXPECT_FALSE(D().IsSizing());
 }
 
 // ---- WM_HOOKNOTIFY ---------------------------------------------------------------------------
@@ -531,15 +531,15 @@ TEST_F(MainWindowDispatch, KeyStateNoticeShowsAndHidesNumbersOnlyWhileActiveAndE
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
         Clear();
-        D().MainIsActive = row.active;
+        D().SetMainIsActive(row.active);
         host_.showNumbers = row.enabled;
-        D().NumbersShown = row.shownBefore;
-        D().HookReply = 77;
+        D().SetNumbersShown(row.shownBefore);
+        D().SetHookReply(77);
         EXPECT_EQ(Notify(hook::kKeyState, row.value), kOwnAnswer);
-        EXPECT_EQ(D().NumbersShown, row.shownAfter);
+        EXPECT_EQ(D().NumbersShown(), row.shownAfter);
         EXPECT_EQ(host_.calls, row.calls);
-        EXPECT_EQ(D().HookReply, 77) << "a notice is not a reply";
-        EXPECT_EQ(D().MainIsActive, row.active);
+        EXPECT_EQ(D().HookReply(), 77) << "a notice is not a reply";
+        EXPECT_EQ(D().MainIsActive(), row.active);
     }
 }
 
@@ -562,13 +562,13 @@ TEST_F(MainWindowDispatch, ClickNoticesAskForFocusAndOnlyAnAcceptedAnswerIsHandl
         SCOPED_TRACE(row.what);
         Clear();
         host_.focusAnswer = row.accepted;
-        D().MainIsActive = false;
-        D().HookReply = 77;
+        D().SetMainIsActive(false);
+        D().SetHookReply(77);
         EXPECT_EQ(Notify(row.code, chat), row.result);
         EXPECT_EQ(host_.calls, Calls{L"SetQQFocusByHwnd(chat,false,false)"});
         EXPECT_EQ(OwnSaw(kHookNotify), row.ownSaw);
-        EXPECT_FALSE(D().MainIsActive) << "a click does not change the activation state";
-        EXPECT_EQ(D().HookReply, 77);
+        EXPECT_FALSE(D().MainIsActive()) << "a click does not change the activation state";
+        EXPECT_EQ(D().HookReply(), 77);
     }
 }
 
@@ -603,11 +603,11 @@ TEST_F(MainWindowDispatch, FocusRequestNeedsCompatibilityModeAndAnActiveMainWind
         host_.compatibility = row.compatibility;
         host_.focusAnswer = row.focusAnswer;
         host_.currentTab = row.currentTab;
-        D().MainIsActive = row.active;
+        D().SetMainIsActive(row.active);
         EXPECT_EQ(Notify(hook::kFocusRequest, chat), kOwnAnswer);
         EXPECT_EQ(host_.calls, row.calls);
-        EXPECT_EQ(D().MainIsActive, row.activeAfter);
-        EXPECT_EQ(D().FocusToggle, row.toggleAfter);
+        EXPECT_EQ(D().MainIsActive(), row.activeAfter);
+        EXPECT_EQ(D().FocusToggle(), row.toggleAfter);
     }
 }
 
@@ -621,9 +621,9 @@ TEST_F(MainWindowDispatch, GrantedFocusRequestsAlternateAndEveryOtherOneFocusesT
         SCOPED_TRACE("request " + std::to_string(i + 1));
         ::SetFocus(edit);
         ASSERT_EQ(::GetFocus(), edit);
-        D().MainIsActive = true;
+        D().SetMainIsActive(true);
         Notify(hook::kFocusRequest, chat);
-        EXPECT_EQ(D().FocusToggle, expected[i]);
+        EXPECT_EQ(D().FocusToggle(), expected[i]);
         EXPECT_EQ(::GetFocus(), expected[i] ? main_ : edit);
     }
 }
@@ -649,11 +649,11 @@ TEST_F(MainWindowDispatch, GestureNoticesAndOnlyTheEndAnswers) {
         SCOPED_TRACE(row.what);
         Clear();
         host_.gestureAnswer = row.accepted;
-        D().HookReply = 77;
+        D().SetHookReply(77);
         EXPECT_EQ(Notify(hook::kGesture, row.value), row.result);
         EXPECT_EQ(host_.calls, row.calls);
         EXPECT_EQ(OwnSaw(kHookNotify), row.ownSaw);
-        EXPECT_EQ(D().HookReply, 77);
+        EXPECT_EQ(D().HookReply(), 77);
     }
 }
 
@@ -683,11 +683,11 @@ TEST_F(MainWindowDispatch, WindowShownNoticeIsHandledLikeAShellWindowCreatedOnce
         Clear();
         if (row.watching) D().RegisterShellHook(main_);
         else D().DeregisterShellHook(main_);
-        D().IsClosing = row.closing;
-        D().HookReply = 77;
+        D().SetClosing(row.closing);
+        D().SetHookReply(77);
         EXPECT_EQ(Notify(hook::kWindowShown, row.window), kOwnAnswer);
         EXPECT_EQ(host_.calls, row.calls);
-        EXPECT_EQ(D().HookReply, 77);
+        EXPECT_EQ(D().HookReply(), 77);
     }
 }
 
@@ -710,14 +710,14 @@ TEST_F(MainWindowDispatch, RequestAnswersAndUnknownCodesOnlyStoreTheReply) {
         for (LPARAM value : values) {
             SCOPED_TRACE("code " + std::to_string(code) + ", value " + std::to_string(value));
             Clear();
-            D().HookReply = 12345;
-            D().MainIsActive = true;
-            D().NumbersShown = true;
+            D().SetHookReply(12345);
+            D().SetMainIsActive(true);
+            D().SetNumbersShown(true);
             EXPECT_EQ(Notify(code, value), kOwnAnswer);
-            EXPECT_EQ(D().HookReply, value);
+            EXPECT_EQ(D().HookReply(), value);
             EXPECT_EQ(host_.calls, Calls{});
-            EXPECT_TRUE(D().MainIsActive);
-            EXPECT_TRUE(D().NumbersShown);
+            EXPECT_TRUE(D().MainIsActive());
+            EXPECT_TRUE(D().NumbersShown());
         }
     }
 }
@@ -757,11 +757,11 @@ TEST_F(MainWindowDispatch, ReplySentWhileARequestIsPendingIsStoredBeforeTheReque
     while (!chat)
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
 
-    D().HookReply = 0;
+    D().SetHookReply(0);
     DWORD_PTR answer = 0;
     ASSERT_TRUE(
         ::SendMessageTimeoutW(chat, kHookNotify, hook::kRequestHistory, 0, SMTO_ABORTIFHUNG, 5000, &answer));
-    EXPECT_EQ(D().HookReply, 0x00A1B2C4);
+    EXPECT_EQ(D().HookReply(), 0x00A1B2C4);
     ::PostThreadMessageW(chatThread, WM_QUIT, 0, 0);
     t.join();
 }
@@ -894,7 +894,7 @@ TEST_F(MainWindowDispatch, UnhookingRestoresTheWindowsOwnRouting) {
     EXPECT_FALSE(D().UnhookMainWindow());
     D().RegisterShellHook(main_);
     D().SetTaskbarCreatedMsg(TaskbarCreatedId());
-    D().MainIsActive = true;
+    D().SetMainIsActive(true);
     const struct {
         UINT msg;
         WPARAM wParam;
@@ -915,9 +915,9 @@ TEST_F(MainWindowDispatch, UnhookingRestoresTheWindowsOwnRouting) {
         EXPECT_EQ(Send(m.msg, m.wParam, m.lParam), kOwnAnswer);
     }
     EXPECT_EQ(host_.calls, Calls{});
-    EXPECT_TRUE(D().MainIsActive);
-    EXPECT_FALSE(D().IsSizing);
-    EXPECT_EQ(D().HookReply, 0);
+    EXPECT_TRUE(D().MainIsActive());
+    EXPECT_FALSE(D().IsSizing());
+    EXPECT_EQ(D().HookReply(), 0);
     EXPECT_EQ(OwnLog().size(), 2 * std::size(messages));
 
     ASSERT_TRUE(D().HookMainWindow(main_)) << "it can be installed again";
@@ -1042,7 +1042,7 @@ TEST_F(MainWindowDispatch, HostFailureIsReportedWithTheContinueQuestionAndDispat
         Send(WM_HOTKEY, 7);
         Send(kHookNotify, hook::kRequestInput, 4242);
         EXPECT_EQ(host_.calls, Calls{L"KeyFunctions(7)"});
-        EXPECT_EQ(D().HookReply, 4242);
+        EXPECT_EQ(D().HookReply(), 4242);
         EXPECT_EQ(reports_.size(), 1u);
     }
 }

@@ -19,15 +19,15 @@ using Calls = std::vector<std::wstring>;
 
 class FakeHost final : public TrayHost {
 public:
-    int MainState() const override { return state; }
-    void SetMainState(int s) override {
+    MainWindowState MainState() const override { return state; }
+    void SetMainState(MainWindowState s) override {
         state = s;
-        calls.push_back(L"MainState " + std::to_wstring(s));
+        calls.push_back(L"MainState " + std::to_wstring(static_cast<int>(s)));
     }
     bool IsFlashing() const override { return flashing; }
     void FocusMain() override { calls.push_back(L"FocusMain"); }
     void ShowTrayMenu() override { calls.push_back(L"ShowTrayMenu"); }
-    int state = kMainNormal;
+    MainWindowState state = MainWindowState::Normal;
     bool flashing = false;
     Calls calls;
 };
@@ -38,7 +38,7 @@ Tray* gTray = nullptr;
 // Records a minimise with the MainState the host held at that moment; routes tmrKillTip.
 LRESULT CALLBACK MainProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == WM_SIZE && wParam == SIZE_MINIMIZED)
-        gHost->calls.push_back(L"minimised in " + std::to_wstring(gHost->state));
+        gHost->calls.push_back(L"minimised in " + std::to_wstring(static_cast<int>(gHost->state)));
     if (msg == WM_TIMER && wParam == kTmrKillTip) gTray->OnKillTipTimer();
     return ::DefWindowProcW(hwnd, msg, wParam, lParam);
 }
@@ -157,7 +157,7 @@ TEST_F(TrayTest, AWindowMaximisedBeforeTheTrayComesBackMaximised) {
     EXPECT_TRUE(::IsIconic(main));
     tray.ShowInTaskBar(true);
     EXPECT_TRUE(::IsZoomed(main));
-    EXPECT_EQ(host.state, kMainMaximized);
+    EXPECT_EQ(host.state, MainWindowState::Maximized);
 }
 
 TEST(LoadResIcon, ProgramIconComesFromTheHookLibraryAtItsOwnSizeOnly) {

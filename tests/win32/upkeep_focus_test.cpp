@@ -197,7 +197,7 @@ protected:
     MessageDispatch dispatch{dispatchHost};
     LinkRef current;
     bool isSizing = false;
-    int mainState = kMainNormal;
+    MainWindowState mainState = MainWindowState::Normal;
     std::unique_ptr<GdiNodeResourceFactory> factory;
     std::unique_ptr<TabRegistry> registry;
     std::unique_ptr<Shell> shell;

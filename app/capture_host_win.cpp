@@ -1,0 +1,40 @@
+#include "app/capture_host_win.h"
+
+#include "app/tab_view_win.h"
+#include "app/window_state_win.h"
+#include "base/handle_value_win.h"
+
+namespace parlix {
+
+void CaptureHost::DetectWindow(HWND window) {
+    std::erase_if(popped_, [](HWND w) { return !::IsWindow(w); });
+    if (popped_.contains(window)) return;
+    detector_.DetectWindow(window, false);
+}
+
+void CaptureHost::Popped(HWND window) {
+    popped_.insert(window);
+    merge_.Add(view_.Hwnd(), window);
+}
+
+bool CaptureHost::IsCaptured(HWND window) const { return registry_.PositionOfWindow(Value(window)) > 0; }
+
+bool CaptureHost::AddTab(HWND window, const Recognition& r) {
+    const AttachSettings s{settings_.tab_MaxLen == 1, settings_.tab_MaxLength, settings_.tab_Normal,
+                           settings_.org_Comp == 1, settings_.tab_ShowIcon == 1};
+    return attacher_.AddTab(window, r.caption, r.isGroup, r.version, r.processId, view_.PicWin(), s) != nullptr;
+}
+
+void CaptureHost::AfterCapture() {
+    calls_.ReleaseHungFocus();
+    if (state_.MainState() == MainWindowState::InTray) tray_.ShowInTaskBar(true);
+    if (::IsWindowEnabled(view_.Hwnd())) ::SetForegroundWindow(view_.Hwnd());
+    ::PostMessageW(view_.Hwnd(), kMsgFocusCurrent, 0, 0);
+}
+
+void CaptureHost::AfterScan() {
+    if (tabs_.TabCount() > 0) tabs_.SetSelected(tabs_.TabCount() - 1);
+    else tabs_.ShowMsg();
+}
+
+}  // namespace parlix

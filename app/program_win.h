@@ -1,0 +1,165 @@
+// The program: builds its parts in dependency order, runs start-up and shut-down, and is the
+// one router of the main window's messages (the dispatcher of window events sees them first,
+// as the message procedure installed on the window). The parts that need the main window are
+// built once it exists, together, so nothing is ever half made.
+#pragma once
+
+#include "app/capture_host_win.h"
+#include "app/tab_view_win.h"
+#include "app/window_state_win.h"
+#include "base/scoped_win.h"
+#include "capture/attach_win.h"
+#include "capture/client_calls_win.h"
+#include "capture/detach_win.h"
+#include "capture/detect_win.h"
+#include "capture/discovery_win.h"
+#include "capture/dispatch_win.h"
+#include "capture/focus_win.h"
+#include "capture/hook_library_win.h"
+#include "capture/tab_registry_win.h"
+#include "capture/upkeep_win.h"
+#include "capture/window_tree_win.h"
+#include "settings/settings.h"
+#include "settings/settings_win.h"
+#include "ui/main_window_win.h"
+#include "ui/message_poll_win.h"
+#include "ui/tab_commands_win.h"
+#include "ui/tab_drag_win.h"
+#include "ui/tab_ui_host.h"
+#include "ui/tray_win.h"
+
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace parlix {
+
+// A read-only query other programs (automation, tests) may send to the main window, registered
+// under this name: wParam = tab index from 0; lParam = kTabInfoWindow for the captured window's
+// handle, kTabInfoKind for its client kind with bit 8 set for a group chat and bit 9 for a
+// locked tab. The answer is -1 for an index without tab.
+inline constexpr wchar_t kTabInfoMessage[] = L"Parlix.TabInfo";
+inline constexpr LPARAM kTabInfoWindow = 0;
+inline constexpr LPARAM kTabInfoKind = 1;
+// Any index: 1 when start-up is over and the main window handles no other message (the
+// query was not answered from inside a wait on another program), else 0. Lets a driver wait
+// until what it asked for has been carried out completely.
+inline constexpr LPARAM kTabInfoIdle = 2;
+
+// The date of the local clock, replaceable so start-up greetings can be tested.
+struct LocalDate {
+    int month = 1;
+    int day = 1;
+};
+using DateSource = std::function<LocalDate()>;
+[[nodiscard]] LocalDate TodayLocal();
+
+class Program final : private MainWindowRouter, private DispatchHost, private TabUiHost, private TabSwitchHost {
+public:
+    explicit Program(DateSource today = TodayLocal);
+    ~Program();
+    Program(const Program&) = delete;
+    Program& operator=(const Program&) = delete;
+
+    // Start-up (Form_Load). False when another instance runs (silently) or the window could not
+    // be made; the caller then ends.
+    bool Start();
+
+private:
+    struct Parts;
+
+    // Start-up steps, in their order.
+    bool ClaimSingleInstance();
+    void ShowGreetings();
+    WindowPlacement LoadPlacedSettings();
+    void RegisterMainHotkey();
+    void BuildParts();
+    void PrepareStrip();
+    void HookClients();
+    void ShowFirstState(const WindowPlacement& place);
+    void AutoRunClient();
+    void StartTimers();
+
+    // Shut-down
+    bool QueryUnload(bool byUser);  // false cancels
+    void RestoreAll();
+    void Unload();
+    void RestoreForCrash() noexcept;
+
+    // MainWindowRouter
+    LRESULT Route(UINT msg, WPARAM wParam, LPARAM lParam, bool& handled) override;
+    LRESULT TabInfo(WPARAM index, LPARAM what) const;
+    void OnTimer(UINT_PTR id);
+    void OnCommand(WPARAM wParam, LPARAM lParam);
+    void OnClose();
+
+    // DispatchHost
+    void DetectWindow(HWND window) override;
+    void OnMainActivated() override;
+    void ReAddTrayIcon() override;
+    void EndSession() override;
+    void KeyFunctions(int id) override;
+    void TrayAction(LPARAM message) override;
+    bool TranslucentWhileSizing() const override { return settings_.org_Trans != 0; }
+    bool ShowNumbersOnCtrl() const override { return settings_.tab_ShowNum == 1; }
+    bool CompatibilityMode() const override { return settings_.org_Comp == 1; }
+    void ShowNumbers() override;
+    void HideNumbers() override { view_.Badges().HideNumer(); }
+    bool SetQQFocusByHwnd(HWND window, bool find, bool qqOnly) override;
+    bool HasCurrentTab() const override;
+    // Mouse gestures are recognised by the gesture recogniser still to be built with the strip
+    // painting and hotkeys; until then a gesture does nothing and the click goes on to the chat.
+    void BeginMouseGesture() override {}
+    void AddToMouseGesture() override {}
+    bool EndMouseGesture() override { return false; }
+    WheelBand TabStripBand() const override;
+    int TabCount() const override { return view_.Strip().count(); }
+    int SelectedTab() const override { return view_.Strip().Selected(); }
+    void SelectTab(int index) override { view_.Strip().Selected(index); }
+
+    // TabUiHost
+    TabRegistry& Registry() override;
+    TabControl& Strip() override { return view_.Strip(); }
+    HWND MainHwnd() const override { return view_.Hwnd(); }
+    HWND PicWin() const override { return view_.PicWin(); }
+    void PopTab(int index) override;
+    void CloseTab(int index) override;
+    void FocusCurrent() override;
+    bool TabShowIcon() const override { return settings_.tab_ShowIcon == 1; }
+    std::int32_t TabNormal() const override { return settings_.tab_Normal; }
+    void ShowOrHide() override;
+    // The settings dialog and the about box are still to be built; their menu items do nothing
+    // until they are.
+    void ShowSettings() override {}
+    void ShowAbout() override {}
+    void Exit() override;
+
+    // TabSwitchHost
+    void LeavingTab(const std::shared_ptr<clsLink>& node) override;
+    void LayOutCurrent() override;
+    bool MainIsActive() const override;
+    void AfterSwitch() override;
+    void WindowEmptied() override;
+    void ReleaseHungFocus() override { calls_.ReleaseHungFocus(); }
+    void HideAsync(HWND window) override { calls_.ShowAsync(window, SW_HIDE); }
+
+    DateSource today_;
+    Settings settings_;
+    std::wstring captionSuffix_;  // "" or "  -  " and org_Caption
+    ScopedHandle instanceMutex_;
+    HookLibrary hooks_;
+    Win32WindowTree tree_;
+    ClientDiscovery discovery_{hooks_, tree_};
+    ClientCalls calls_;
+    // The icons outlive the tray record that shows them.
+    ScopedIcon programIcon_;
+    ScopedIcon newMsgIcon_;
+    MainWindow view_;
+    std::unique_ptr<Parts> parts_;  // built once the main window exists
+    UINT tabInfoMsg_ = 0;
+    bool started_ = false;
+    bool isExiting_ = false;
+    bool unloaded_ = false;
+};
+
+}  // namespace parlix

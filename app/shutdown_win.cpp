@@ -1,0 +1,89 @@
+// Shut-down: the close request, the windows given back, the unload, the end of the session.
+#include "app/program_parts_win.h"
+
+#include "base/last_chance_win.h"
+
+namespace parlix {
+
+void Program::OnClose() {
+    if (!QueryUnload(true)) return;
+    Unload();
+    ::DestroyWindow(view_.Hwnd());
+}
+
+bool Program::QueryUnload(bool byUser) {
+    if (!isExiting_ && settings_.tray_CloseTray) {
+        if (byUser) {
+            if (parts_->state.MainState() != MainWindowState::InTray) parts_->tray.ShowInTaskBar(false);
+            return false;
+        }
+        RestoreAll();
+        return true;
+    }
+    if (settings_.org_ExitMsg) {
+        parts_->dispatch.DeregisterShellHook(view_.Hwnd());
+        const int answer = ::MessageBoxW(view_.Hwnd(), L"确定要退出么?所有聊天窗口都会还原到原来的大小与位置。",
+                                         L"确认？", MB_YESNO | MB_ICONQUESTION);
+        if (answer != IDYES) {
+            isExiting_ = false;
+            parts_->dispatch.RegisterShellHook(view_.Hwnd());
+            return false;
+        }
+        isExiting_ = true;
+    }
+    RestoreAll();
+    return true;
+}
+
+void Program::RestoreAll() {
+    const HWND main = view_.Hwnd();
+    if (parts_->state.MainState() == MainWindowState::InTray || !::IsWindowVisible(main))
+        parts_->tray.ShowInTaskBar(true);
+    WINDOWPLACEMENT wp{sizeof wp};
+    ::GetWindowPlacement(main, &wp);
+    RECT r;
+    ::GetWindowRect(main, &r);
+    const std::int32_t status = ::IsIconic(main) ? 1 : ::IsZoomed(main) ? 2 : 0;
+    // A minimised or maximised window stores the place it returns to.
+    if (status != 0) r = wp.rcNormalPosition;
+    SaveWindowPlacement({r.left * kTwipsPerPixel, r.top * kTwipsPerPixel, (r.right - r.left) * kTwipsPerPixel,
+                         (r.bottom - r.top) * kTwipsPerPixel},
+                        status);
+    parts_->dispatch.DeregisterShellHook(main);
+    parts_->detacher.PopAll();
+}
+
+void Program::Unload() {
+    if (unloaded_ || !parts_) return;
+    unloaded_ = true;
+    const HWND main = view_.Hwnd();
+    if (main) {
+        for (UINT_PTR timer : {tmrChkWin, tmrCheckHook, tmrChkMsg, tmrMsg}) ::KillTimer(main, timer);
+        ::UnregisterHotKey(main, 1);
+        parts_->tray.DeleteTrayIcon();
+        parts_->dispatch.DeregisterShellHook(main);
+        parts_->dispatch.UnhookMainWindow();
+    }
+    discovery_.EndHooks();
+    parts_->detacher.PopAll();
+    calls_.DetachAll();
+    ClearLastChance();
+}
+
+void Program::RestoreForCrash() noexcept {
+    try {
+        if (parts_) parts_->detacher.PopAll();
+    } catch (...) {
+    }
+}
+
+void Program::EndSession() {
+    // The session ends whatever the user would answer: no question, every window back first.
+    if (unloaded_) return;
+    isExiting_ = true;
+    RestoreAll();
+    Unload();
+    EndProgramNow(0);
+}
+
+}  // namespace parlix

@@ -32,4 +32,25 @@ HRESULT PluginBase::ReturnText(std::wstring_view text, BSTR* value) noexcept {
     return *value ? S_OK : E_OUTOFMEMORY;
 }
 
+HRESULT PluginBase::Fail(HRESULT hr, std::wstring_view description) noexcept {
+    ComPtr<ICreateErrorInfo> create;
+    ScopedBstr text(description);
+    if (text.get() && SUCCEEDED(::CreateErrorInfo(create.put()))) {
+        create->SetGUID(IID__Parlix_Plugin);
+        create->SetDescription(text.get());
+        ComPtr<IErrorInfo> info;
+        if (SUCCEEDED(create.As(IID_IErrorInfo, info))) ::SetErrorInfo(0, info.get());
+    }
+    return hr;
+}
+
+HRESULT PluginBase::InterfaceSupportsErrorInfo(REFIID riid) {
+    return IsEqualIID(riid, IID__Parlix_Plugin) ? S_OK : S_FALSE;
+}
+
+void* PluginBase::QueryOther(REFIID riid) noexcept {
+    if (IsEqualIID(riid, IID_ISupportErrorInfo)) return static_cast<ISupportErrorInfo*>(this);
+    return nullptr;
+}
+
 }  // namespace parlix::com

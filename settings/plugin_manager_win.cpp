@@ -208,6 +208,8 @@ void ReportPluginError(std::wstring_view procedure, long line) {
 PluginManagerWin::PluginManagerWin(const std::wstring& programDir, PluginErrorReport report)
     : system_(std::make_unique<System>(core_)), manager_(*system_, ini_, ini_, programDir, std::move(report)) {}
 
+PluginManagerWin::~PluginManagerWin() = default;
+
 void PluginManagerWin::EnumPlugins(HWND listBox) {
     for (const std::wstring& name : manager_.EnumPlugins())
         ::SendMessageW(listBox, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));

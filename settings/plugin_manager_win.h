@@ -49,6 +49,7 @@ public:
     explicit PluginManagerWin(const std::wstring& programDir, PluginErrorReport report = ReportPluginError);
     PluginManagerWin(const PluginManagerWin&) = delete;
     PluginManagerWin& operator=(const PluginManagerWin&) = delete;
+    ~PluginManagerWin();
 
     [[nodiscard]] PluginManager& Manager() noexcept { return manager_; }
     void SetCore(ComPtr<_Parlix_Core> core) noexcept { core_ = std::move(core); }

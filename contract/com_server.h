@@ -35,6 +35,9 @@
 
 namespace parlix::com {
 
+// The contract's type library: Parlix_Nexcor 1.0, locale 0x409.
+inline constexpr LCID kContractLcid = 0x0409;
+
 // Creates a T (reference count 1 on creation) and asks it for riid.
 using CreateFn = HRESULT (*)(REFIID riid, void** out) noexcept;
 
@@ -64,7 +67,8 @@ struct ServerInfo {
     bool registersTypeLibrary = false;
 };
 
-// Defined once by every server module (see above).
+// Defined once by every server module (see above). A program that only uses the objects (the
+// host) links none of the server code and needs no definition.
 const ServerInfo& ThisServer();
 
 // The module (DLL or program) this code is linked into, and its full path.

@@ -1,4 +1,5 @@
 // Parlix.exe: the composition root. Builds the main window and runs the message loop.
+#include "base/com_win.h"
 #include "ui/main_window_win.h"
 
 #include <commctrl.h>
@@ -8,6 +9,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_TAB_CLASSES | ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
     ::InitCommonControlsEx(&icc);
 
+    // The plugins and the contract library are apartment-threaded objects of this thread.
+    const parlix::ComApartment com;
     parlix::MainWindow main;
     if (!main.Load()) return 0;
     MSG msg;

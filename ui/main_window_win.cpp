@@ -49,7 +49,7 @@ LocalDate TodayLocal() {
     return {t.wMonth, t.wDay};
 }
 
-MainWindow::MainWindow(DateSource today) : today_(std::move(today)) {}
+MainWindow::MainWindow(DateSource today) : today_(std::move(today)), plugins_(ProgramDirectory()) {}
 
 MainWindow::~MainWindow() { Unload(); }
 
@@ -70,6 +70,7 @@ void MainWindow::RegisterMainHotkey() {
 }
 
 bool MainWindow::Load() {
+    plugins_.RegisterCore();
     // A second instance ends at once, silently.
     instanceMutex_.reset(::CreateMutexW(nullptr, FALSE, kInstanceMutex));
     if (!instanceMutex_ || ::GetLastError() == ERROR_ALREADY_EXISTS) return false;
@@ -81,12 +82,11 @@ bool MainWindow::Load() {
     if (!Create(kMainWindowClass, BaseCaption().c_str(), WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0, CW_USEDEFAULT,
                 CW_USEDEFAULT, kDefaultWidthTwips / kTwipsPerPixel, kDefaultHeightTwips / kTwipsPerPixel))
         return false;
+    plugins_.CreateCore(Hwnd(), btnTab);
     dispatch_.MainIsActive = true;
     tabInfoMsg_ = ::RegisterWindowMessageW(kTabInfoMessage);
 
-    const WindowPlacement place = LoadSettings(settings_, MainWindowFactsOf(Hwnd()), [](std::wstring_view) {
-        return false;  // plugins arrive with the plugin manager
-    });
+    const WindowPlacement place = LoadSettings(settings_, MainWindowFactsOf(Hwnd()), PluginHost::Creatable);
     if (place.bounds)
         ::MoveWindow(Hwnd(), place.bounds->left / kTwipsPerPixel, place.bounds->top / kTwipsPerPixel,
                      place.bounds->width / kTwipsPerPixel, place.bounds->height / kTwipsPerPixel, FALSE);
@@ -107,6 +107,7 @@ bool MainWindow::Load() {
     fraMsg.Create(Hwnd());
     nodeResources_ = std::make_unique<GdiNodeResourceFactory>(picWin);
     LinkHead = std::make_unique<TabRegistry>(*nodeResources_);
+    plugins_.ConnectPlugins(settings_.Murmelo);
     TabStripOps& strip = *this;
     attacher_ = std::make_unique<TabAttacher>(tree_, *LinkHead, calls_, dispatch_, strip);
     detacher_ = std::make_unique<TabDetacher>(*LinkHead, calls_, dispatch_, strip, CurrentLink,
@@ -122,6 +123,7 @@ bool MainWindow::Load() {
                                          focusHost);
     MessagePollHost& pollHost = *this;
     poll_ = std::make_unique<MessagePoll>(*LinkHead, calls_, settings_, pollHost);
+    poll_->SetNoticePlugin(plugins_.Notice());
     tray_.SetTipTime(settings_.tray_TipTime);
     // Whatever way the program ends, the captured windows go back first.
     InstallLastChance([this] { RestoreForCrash(); });
@@ -203,11 +205,13 @@ void MainWindow::OnTabChanged(int index) {
     CurrentLink.reset();
     if (index < 0 || index >= LinkHead->count()) {
         currentTab_ = -1;
+        plugins_.TabSelected(CurrentLink);
         return;
     }
     calls_.ReleaseHungFocus();
     CurrentLink = LinkHead->GetNode(index + 1);
     currentTab_ = index + 1;
+    plugins_.TabSelected(CurrentLink);
     const auto node = CurrentLink.lock();
     // Only the window shown so far goes behind: every other captured window is hidden already.
     const HWND now = Window(node->window.hWnd);
@@ -457,6 +461,7 @@ void MainWindow::RestoreAll() {
 void MainWindow::Unload() {
     if (unloaded_) return;
     unloaded_ = true;
+    plugins_.Unload();
     const HWND main = Hwnd();
     if (main) {
         ::KillTimer(main, tmrChkWin);

@@ -23,6 +23,7 @@
 #include "ui/merge_buttons_win.h"
 #include "ui/no_chat_notice_win.h"
 #include "ui/number_badges_win.h"
+#include "ui/plugin_host_win.h"
 #include "ui/tab_commands_win.h"
 #include "ui/tab_control_win.h"
 #include "ui/tab_drag_win.h"
@@ -203,6 +204,7 @@ private:
     void SetTrayIcon(TrayIconKind icon) override;
 
     DateSource today_;
+    PluginHost plugins_;  // plgCore, the plugin list and the notice plugin
     Settings settings_;
     std::wstring captionSuffix_;
     ScopedHandle instanceMutex_;

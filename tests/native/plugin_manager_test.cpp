@@ -233,32 +233,6 @@ TEST_F(PluginManagerTest, FailuresOfTheDialogsActionsAreReportedOnceEach) {
     EXPECT_EQ(reports, (std::vector<std::wstring>{L"LoadPlugin", L"LoadPlugin", L"UnloadPlugin"}));
 }
 
-TEST_F(PluginManagerTest, DisconnectPluginsInConnectionOrderThenTheListIsEmpty) {
-    system.files = {L"B.dll", L"A.dll"};
-    system.registered = {L"AProject.A", L"BProject.B"};
-    ini.Enable(L"A");
-    ini.Enable(L"B");
-    manager.ConnectPlugins();
-    manager.DisconnectPlugins();
-    EXPECT_EQ(PluginCalls(),
-              (Log{L"B.OnConnection", L"A.OnConnection", L"B.OnDisconnection", L"A.OnDisconnection"}));
-    EXPECT_EQ(manager.FindNode(L"A"), nullptr);
-    EXPECT_EQ(manager.FindNode(L"B"), nullptr);
-    // A later use starts from an empty list.
-    manager.LoadPlugin(L"A");
-    EXPECT_EQ(manager.Plugins().count(), 1);
-}
-
-TEST_F(PluginManagerTest, InstallAndUninstallNeedTheFileAndInstallChecksAfterRegistration) {
-    system.files = {L"A.dll"};
-    EXPECT_FALSE(manager.InstallPlugin(L"Gone"));
-    EXPECT_FALSE(manager.UninstallPlugin(L"Gone.dll"));
-    EXPECT_TRUE(manager.InstallPlugin(L"A"));
-    EXPECT_TRUE(manager.UninstallPlugin(L"A.dll"));
-    EXPECT_EQ(system.log, (Log{L"regsvr32 /s \"C:\\P\\Plugins\\A.dll\"", L"create AProject.A",
-                               L"regsvr32 /u /s \"C:\\P\\Plugins\\A.dll\""}));
-}
-
 TEST_F(PluginManagerTest, EnabledFlagReadsFalseByDefaultAndWritesTrueFalse) {
     EXPECT_FALSE(manager.GetPluginEnabled(L"A"));
     manager.SetPluginEnabled(L"A", true);

@@ -344,29 +344,6 @@ TEST_F(Contract, AddMenAndUnloadRaiseTheirEventsOnConnectedSinksOnly) {
     EXPECT_EQ(sink.refs, 1u);  // the core let go of the sink
 }
 
-TEST_F(Contract, CoreKeepsWhatIsAssignedToCurrentWinAndMainFormAndStartsEmpty) {
-    ComPtr<_Parlix_Core> core;
-    ASSERT_EQ(::CoCreateInstance(CLSID_Parlix_Core, nullptr, CLSCTX_INPROC_SERVER, IID__Parlix_Core, core.put_void()),
-              S_OK);
-    ComPtr<_IMWindow> current;
-    ASSERT_EQ(core->get_CurrentWin(current.put()), S_OK);
-    EXPECT_FALSE(current);
-    ComPtr<_IMWindow> record;
-    ASSERT_EQ(::CoCreateInstance(CLSID_IMWindow, nullptr, CLSCTX_INPROC_SERVER, IID__IMWindow, record.put_void()), S_OK);
-    record->put_SayHwnd(4242);
-    ASSERT_EQ(core->putref_CurrentWin(record.get()), S_OK);
-    ASSERT_EQ(core->get_CurrentWin(current.put()), S_OK);
-    EXPECT_EQ(current.get(), record.get());
-    ComPtr<IDispatch> form = CreateByProgId(L"Parlix_Nexcor.IMWindow");
-    core->putref_MainForm(form.get());
-    ComPtr<IDispatch> back;
-    core->get_MainForm(back.put());
-    EXPECT_EQ(back.get(), form.get());
-    EXPECT_EQ(core->putref_CurrentWin(nullptr), S_OK);
-    EXPECT_EQ(core->get_CurrentWin(current.put()), S_OK);
-    EXPECT_FALSE(current);
-}
-
 TEST_F(Contract, ModuleCanUnloadOnlyWhenNoObjectOrLockIsLeft) {
     const ScopedModule module(::LoadLibraryW(Nexcor().wstring().c_str()));
     ASSERT_TRUE(module);

@@ -1,8 +1,6 @@
 // The main window's plugin host under Wine: MainForm read by name from C++ and from JScript (the
-// system's script control), CurrentWin following the selected tab's record, and the calling
-// order of start-up and shut-down as the recorder plugins see it.
-#include "base/error_report_win.h"
-#include "settings/settings_win.h"
+// system's script control), and CurrentWin following the selected tab's record. (The calling
+// order of start-up and shut-down: e2e plugins_test.)
 #include "tests/support/plugin_files.h"
 #include "tests/support/process.h"
 #include "ui/plugin_host_win.h"
@@ -103,11 +101,6 @@ class PluginHostTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_EQ(Regsvr32(BinDir() / L"Nexcor.dll"), 0);
-        InitIni(dir.Path().wstring());
-        SetErrorSink([this](std::wstring_view, std::wstring_view text, bool) {
-            reports.emplace_back(text);
-            return ErrorAnswer::Ok;
-        });
         WNDCLASSW wc{};
         wc.lpfnWndProc = ::DefWindowProcW;
         wc.hInstance = ::GetModuleHandleW(nullptr);
@@ -120,18 +113,11 @@ protected:
         ASSERT_TRUE(btnTab.Create(main.get(), 0, 0, 480, 360));
         btnTab.AddItem(L"张三");
     }
-    void TearDown() override {
-        SetErrorSink(nullptr);
-        for (const auto& name : ListedPlugins(dir.Path() / L"Plugins"))
-            Regsvr32(dir.Path() / L"Plugins" / (name + L".dll"), true);
-        ::SetCurrentDirectoryW(BinDir().wstring().c_str());
-    }
 
     ComApartment apartment;
     TempDir dir{L"pluginhost"};
     ScopedOwnWindow main;
     TabControl btnTab;
-    std::vector<std::wstring> reports;
 };
 
 TEST_F(PluginHostTest, MainFormAnswersByNameInPixelsAndTwipsAsTheContractSays) {
@@ -218,53 +204,6 @@ TEST_F(PluginHostTest, CurrentWinIsTheSelectedTabsOwnRecordUntilTheTabGoes) {
     host.TabSelected(LinkRef());
     ASSERT_EQ(host.Core()->get_CurrentWin(current.put()), S_OK);
     EXPECT_FALSE(current);
-}
-
-TEST_F(PluginHostTest, ShutDownDisconnectsTheNoticePluginFirstThenEveryPluginInConnectionOrder) {
-    const auto plugins = dir.Path() / L"Plugins";
-    for (const wchar_t* name : {L"Murmelo", L"Alpha", L"Faulty"}) {
-        ASSERT_TRUE(CopyTestPlugin(name, plugins));
-        ASSERT_EQ(Regsvr32(plugins / (std::wstring(name) + L".dll")), 0);
-        WriteIni(L"Plugin", name, L"True");
-    }
-    NoResourceFactory factory;
-    TabRegistry registry(factory);
-    auto node = registry.CreateNode();
-    ASSERT_TRUE(registry.InsertNode(node));
-    {
-        PluginHost host(dir.Path().wstring());
-        host.CreateCore(main.get(), btnTab);
-        host.ConnectPlugins(true);
-        ASSERT_TRUE(host.NoticeObject());
-        host.TabSelected(LinkRef(node));
-
-        // Notices go to the notice plugin only; a failing plugin never stops the host.
-        const NoticePlugin notice = host.Notice();
-        ASSERT_TRUE(notice);
-        notice(3000, L"张三的新消息:", L"在吗");
-        host.Unload();
-        EXPECT_FALSE(host.Notice());
-    }
-    std::vector<std::wstring> expected;
-    for (const auto& n : ListedPlugins(plugins)) expected.push_back(n + L" OnConnection");
-    expected.push_back(L"Murmelo ShowMessage");
-    expected.push_back(L"Murmelo OnDisconnection");
-    for (const auto& n : ListedPlugins(plugins)) expected.push_back(n + L" OnDisconnection");
-    const auto lines = RecordedCalls(plugins);
-    EXPECT_EQ(CallOrder(lines), expected);
-
-    // The notice plugin's first disconnection still sees the core filled; every later one empty.
-    std::vector<std::wstring> disconnections;
-    for (const auto& line : lines)
-        if (line.find(L" OnDisconnection ") != std::wstring::npos) disconnections.push_back(line);
-    ASSERT_EQ(disconnections.size(), 4u);
-    EXPECT_EQ(disconnections[0], L"Murmelo OnDisconnection mainForm=1 currentWin=1");
-    for (size_t i = 1; i < disconnections.size(); ++i)
-        EXPECT_NE(disconnections[i].find(L"mainForm=0 currentWin=0"), std::wstring::npos) << disconnections[i];
-    EXPECT_NE(std::find(lines.begin(), lines.end(), L"Murmelo ShowMessage 3000|张三的新消息:|在吗"), lines.end());
-    // The faulty plugin failed silently at start-up and is reported once, by the disconnection.
-    ASSERT_EQ(reports.size(), 1u);
-    EXPECT_NE(reports[0].find(L"插件断开失败"), std::wstring::npos);
 }
 
 }  // namespace

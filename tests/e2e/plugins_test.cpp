@@ -91,7 +91,7 @@ TEST_F(PluginsTest, NoticesGoToTheNoticePluginAndExitDisconnectsItFirstWithTheFa
     ::PostMessageW(app_->MainWindow(), WM_CLOSE, 0, 0);
     const HWND box = WaitForWindow({.title = L"出错啦~~", .exactTitle = true, .pid = app_->Proc().Id()}, 15s);
     ASSERT_NE(box, nullptr);
-    const std::wstring text = BoxText(box);
+    const std::wstring text = WaitFor([&] { return BoxText(box); }, 5s);
     EXPECT_NE(text.find(L"Parlix.modPlugin.DisconnectPlugins 发生错误。"), std::wstring::npos) << text;
     EXPECT_NE(text.find(L"插件断开失败"), std::wstring::npos) << text;
     ::PostMessageW(box, WM_COMMAND, IDOK, 0);

@@ -21,7 +21,7 @@ LocalDate TodayLocal() {
     return {t.wMonth, t.wDay};
 }
 
-Program::Program(DateSource today) : today_(std::move(today)) {}
+Program::Program(DateSource today) : today_(std::move(today)), plugins_(ProgramDirectory()) {}
 
 Program::~Program() { Unload(); }
 

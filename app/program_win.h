@@ -23,6 +23,7 @@
 #include "settings/settings_win.h"
 #include "ui/main_window_win.h"
 #include "ui/message_poll_win.h"
+#include "ui/plugin_host_win.h"
 #include "ui/tab_commands_win.h"
 #include "ui/tab_drag_win.h"
 #include "ui/tab_ui_host.h"
@@ -140,10 +141,12 @@ private:
     bool MainIsActive() const override;
     void AfterSwitch() override;
     void WindowEmptied() override;
+    void CurrentChanged(const LinkRef& current) override { plugins_.TabSelected(current); }
     void ReleaseHungFocus() override { calls_.ReleaseHungFocus(); }
     void HideAsync(HWND window) override { calls_.ShowAsync(window, SW_HIDE); }
 
     DateSource today_;
+    PluginHost plugins_;  // plgCore, the plugin list and the notice plugin
     Settings settings_;
     std::wstring captionSuffix_;  // "" or "  -  " and org_Caption
     ScopedHandle instanceMutex_;

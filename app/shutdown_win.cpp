@@ -56,6 +56,7 @@ void Program::RestoreAll() {
 void Program::Unload() {
     if (unloaded_ || !parts_) return;
     unloaded_ = true;
+    plugins_.Unload();
     const HWND main = view_.Hwnd();
     if (main) {
         for (UINT_PTR timer : {tmrChkWin, tmrCheckHook, tmrChkMsg, tmrMsg}) ::KillTimer(main, timer);

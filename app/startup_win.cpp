@@ -26,9 +26,11 @@ UINT IconFlag(GreetingIcon icon) {
 }  // namespace
 
 bool Program::Start() {
+    plugins_.RegisterCore();
     if (!ClaimSingleInstance()) return false;
     ShowGreetings();
     if (!view_.Create(*this)) return false;
+    plugins_.CreateCore(view_.Hwnd(), view_.Strip());
     tabInfoMsg_ = ::RegisterWindowMessageW(kTabInfoMessage);
     const WindowPlacement place = LoadPlacedSettings();
     RegisterMainHotkey();
@@ -55,9 +57,7 @@ void Program::ShowGreetings() {
 }
 
 WindowPlacement Program::LoadPlacedSettings() {
-    const WindowPlacement place = LoadSettings(settings_, MainWindowFactsOf(view_.Hwnd()), [](std::wstring_view) {
-        return false;  // plugins arrive with the plugin manager
-    });
+    const WindowPlacement place = LoadSettings(settings_, MainWindowFactsOf(view_.Hwnd()), PluginHost::Creatable);
     if (place.bounds)
         ::MoveWindow(view_.Hwnd(), place.bounds->left / kTwipsPerPixel, place.bounds->top / kTwipsPerPixel,
                      place.bounds->width / kTwipsPerPixel, place.bounds->height / kTwipsPerPixel, FALSE);
@@ -76,6 +76,8 @@ void Program::BuildParts() {
                                      static_cast<DispatchHost&>(*this), static_cast<TabUiHost&>(*this),
                                      static_cast<TabSwitchHost&>(*this));
     parts_->dispatch.SetMainIsActive(true);
+    plugins_.ConnectPlugins(settings_.Murmelo);
+    parts_->poll.SetNoticePlugin(plugins_.Notice());
     parts_->tray.SetTipTime(settings_.tray_TipTime);
     // Whatever way the program ends, the captured windows go back first.
     InstallLastChance([this] { RestoreForCrash(); });

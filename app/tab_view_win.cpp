@@ -23,6 +23,7 @@ void TabView::ShowMsg() {
     current_.reset();
     number_ = -1;
     shown_ = nullptr;
+    host_.CurrentChanged(current_);
     ::ShowWindow(view_.Strip().ControlhWnd(), SW_HIDE);
     ::ShowWindow(view_.PicWin(), SW_HIDE);
     RECT client{};
@@ -40,12 +41,14 @@ void TabView::Changed(int index) {
     current_.reset();
     if (index < 0 || index >= registry_.count()) {
         number_ = -1;
+        host_.CurrentChanged(current_);
         return;
     }
     host_.ReleaseHungFocus();
     const std::shared_ptr<clsLink> node = registry_.GetNode(index + 1);
     current_ = node;
     number_ = index + 1;
+    host_.CurrentChanged(current_);
     // Only the window shown so far goes behind: every other captured window is hidden already.
     const HWND now = Window(node->window.hWnd);
     if (shown_ && shown_ != now && registry_.PositionOfWindow(Value(shown_)) > 0) host_.HideAsync(shown_);

@@ -30,10 +30,12 @@ std::unique_ptr<ParlixApp> ParlixApp::Launch(const std::filesystem::path& dir, s
     const std::wstring ini = (dir / L"set.ini").wstring();
     for (const auto& [key, value] : settings)
         ::WritePrivateProfileStringW(L"Settings", key.c_str(), value.c_str(), ini.c_str());
-    for (const wchar_t* file : {L"Parlix.exe", L"Parlix.dll"}) {
+    for (const wchar_t* file : {L"Parlix.exe", L"Parlix.dll", L"Nexcor.dll"}) {
         std::filesystem::copy_file(BinDir() / file, dir / file, std::filesystem::copy_options::overwrite_existing, ec);
         if (ec) return nullptr;
     }
+    // The plugin folder belongs to the program folder (plugins a test put there stay).
+    std::filesystem::create_directories(dir / L"Plugins", ec);
     auto app = std::make_unique<ParlixApp>();
     app->process_ = Process::Start(dir / L"Parlix.exe", {});
     if (!app->process_.Running()) return nullptr;

@@ -4,6 +4,8 @@
 #pragma once
 
 #include "app/program_win.h"
+#include "app/strip_look_win.h"
+#include "ui/tab_strip_skin_win.h"
 
 namespace parlix {
 
@@ -17,6 +19,8 @@ struct Program::Parts {
           nodeResources(view.PicWin()),
           registry(nodeResources),
           tabs(view, registry, captionSuffix, switchHost, drag, commands),
+          look(settings, registry),
+          skin(view.Strip(), look),
           state(view, settings, dispatch, tabs, commands, tray, focus),
           tray(state, tmrKillTip),
           attacher(tree, registry, calls, dispatch, tabs),
@@ -34,6 +38,8 @@ struct Program::Parts {
     GdiNodeResourceFactory nodeResources;
     TabRegistry registry;
     TabView tabs;
+    SettingsStripLook look;
+    TabStripSkin skin;
     WindowState state;
     Tray tray;
     TabAttacher attacher;

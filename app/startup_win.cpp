@@ -91,6 +91,7 @@ void Program::PrepareStrip() {
     strip.Roll(settings_.tab_Roll);
     view_.SetCaption(MainWindow::BaseCaption() + captionSuffix_);
     view_.PrepareStrip();
+    parts_->skin.Attach();
     parts_->upkeep.FormResize();
 }
 

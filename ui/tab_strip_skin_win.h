@@ -1,0 +1,75 @@
+// The skin of the tab strip: takes over the drawing of a tab control's tab window (owner-draw)
+// and paints its tabs in the chosen style after the window's own painting, with the tab under
+// the mouse ("hot") lifted and tracked by a 1 ms timer until the mouse leaves. Each message
+// repaints only the tabs that changed: the hot tab, the one it left, its left neighbour and the
+// selected tab.
+#pragma once
+
+#include "ui/tab_control_win.h"
+#include "ui/tab_paint.h"
+
+#include <windows.h>
+
+namespace parlix {
+
+// What the skin reads at every paint.
+class StripLook {
+public:
+    [[nodiscard]] virtual paint::Palette Colours() const = 0;  // system colours translated
+    [[nodiscard]] virtual paint::Colour TextColour() const = 0;
+    [[nodiscard]] virtual bool XpStyle() const = 0;   // tab_Skin
+    [[nodiscard]] virtual bool ShowIcon() const = 0;  // tab_ShowIcon
+    // The tab's own colour (its record's TabColor) and the device context holding its 32 × 32
+    // window icon (null when none).
+    [[nodiscard]] virtual paint::Colour TabColor(int index) const = 0;
+    [[nodiscard]] virtual HDC IconDC(int index) const = 0;
+
+protected:
+    ~StripLook() = default;
+};
+
+// A colour of the settings as GDI wants it: a system colour index (top bit set) translated.
+[[nodiscard]] COLORREF TranslateColor(paint::Colour c) noexcept;
+
+class TabStripSkin {
+public:
+    TabStripSkin(TabControl& tabs, const StripLook& look) : tabs_(tabs), look_(look) {}
+    TabStripSkin(const TabStripSkin&) = delete;
+    TabStripSkin& operator=(const TabStripSkin&) = delete;
+    ~TabStripSkin() { Detach(); }
+
+    // Owner-draw on, the tab window and its parent watched. False when there is no tab window.
+    bool Attach();
+    void Detach();
+
+    // The strip as the tab under the mouse, the tab it left and the mouse-gone flag say.
+    void Paint();
+    [[nodiscard]] int HotTab() const noexcept { return hot_; }
+    // How many tabs the last paint drew (the hot and left tabs, a neighbour, the selected one).
+    [[nodiscard]] int TabsPainted() const noexcept { return painted_; }
+
+private:
+    static LRESULT CALLBACK TabProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR self);
+    static LRESULT CALLBACK ParentProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                       DWORD_PTR self);
+    LRESULT OnTab(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    void OnMouseMove(LPARAM lParam);
+    void OnTimer();
+
+    void DrawStrip(HDC dc);
+    void DrawTab(HDC dc, int index, bool selectedLook, paint::Look frame, int selected);
+    void DrawIcon(HDC dc, int index, const RECT& r, RECT& caption) const;
+    void DrawCaption(HDC dc, int index, const RECT& r) const;
+
+    TabControl& tabs_;
+    const StripLook& look_;
+    HWND tab_ = nullptr;
+    HWND parent_ = nullptr;
+    int hot_ = 0;        // the tab under the mouse
+    int lastHot_ = 0;    // the tab under the mouse before it
+    bool clean_ = false; // repainting after the mouse left
+    int paintedHot_ = -1;
+    int painted_ = 0;
+};
+
+}  // namespace parlix

@@ -74,6 +74,16 @@ RECT RectIn(HWND window, HWND parent) {
     return r;
 }
 
+// Sets Shift down or up in this thread's key state; true when it changed it.
+bool HoldShift(bool down) {
+    BYTE keys[256] = {};
+    if (!::GetKeyboardState(keys)) return false;
+    const bool isDown = (keys[VK_SHIFT] & 0x80) != 0;
+    if (isDown == down) return false;
+    for (const int key : {VK_SHIFT, VK_LSHIFT}) keys[key] = static_cast<BYTE>(down ? keys[key] | 0x80 : keys[key] & ~0x80);
+    return ::SetKeyboardState(keys) != FALSE;
+}
+
 void DefaultMessage(HWND owner, const std::wstring& text, const std::wstring& title, UINT type) {
     ::MessageBoxW(owner, text.c_str(), title.c_str(), type);
 }
@@ -243,6 +253,9 @@ void Board::cmdSend_Click() {
     // Insert, so the client sees Shift down when it handles the key.
     ::keybd_event(VK_SHIFT, 0, 0, 0);
     PumpMessagesFor(0);
+    // The key may not have reached this thread yet, or a focus change just handled may have
+    // reset the modifiers: the input state shared with the chat's thread says Shift is down.
+    const bool pressedHere = HoldShift(true);
     const HWND say = host_.SayHwnd();
     if (say) {
         ::PostMessageW(say, WM_KEYDOWN, VK_INSERT, 0);
@@ -257,6 +270,7 @@ void Board::cmdSend_Click() {
             if (!::SendMessageTimeoutW(say, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kClientWaitMs, &ignored)) break;
         }
     ::keybd_event(VK_SHIFT, 0, KEYEVENTF_KEYUP, 0);
+    if (pressedHere) HoldShift(false);
     sending_ = false;
 }
 

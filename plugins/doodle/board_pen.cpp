@@ -2,7 +2,7 @@
 
 namespace parlix::doodle {
 
-void BoardPen::MouseDown(unsigned, std::int32_t x, std::int32_t y) {
+void BoardPen::MouseDown(Drawing& canvas, unsigned, std::int32_t x, std::int32_t y) {
     // Shapes start with either button: a right or middle drag draws like a left one.
     if (curTool_ != Tool::Pencil) {
         curShape_ = NewShape(static_cast<int>(curTool_));
@@ -12,6 +12,8 @@ void BoardPen::MouseDown(unsigned, std::int32_t x, std::int32_t y) {
         curShape_->Color(penColor_);
         dragPart_ = 2;
         dragging_ = true;
+        // The band's first outline is on the picture before the first move takes it away.
+        curShape_->StartBand(canvas);
     }
     lastX_ = x;
     lastY_ = y;

@@ -30,8 +30,9 @@ public:
     [[nodiscard]] bool Dragging() const noexcept { return dragging_; }
     [[nodiscard]] const std::shared_ptr<Shape>& CurShape() const noexcept { return curShape_; }
 
-    // Any button: a shape tool starts a shape at (Int(x), Int(y)); every tool notes the point.
-    void MouseDown(unsigned button, std::int32_t x, std::int32_t y);
+    // Any button: a shape tool starts a shape at (Int(x), Int(y)) and its rubber band; every
+    // tool notes the point.
+    void MouseDown(Drawing& canvas, unsigned button, std::int32_t x, std::int32_t y);
     // Returns true when the canvas should be refreshed (a pencil move with a button held).
     bool MouseMove(Drawing& canvas, unsigned buttons, std::int32_t x, std::int32_t y);
     // Ends a shape drag: the shape is drawn and added to Shapes.

@@ -349,7 +349,7 @@ void Board::Show(const std::wstring& text, UINT type) { message_(Hwnd(), text, k
 
 // ---- Messages --------------------------------------------------------------------------------
 
-void Board::CanvasMouseDown(unsigned button, Point twips) { pen_.MouseDown(button, twips.x, twips.y); }
+void Board::CanvasMouseDown(unsigned button, Point twips) { pen_.MouseDown(picPaint_, button, twips.x, twips.y); }
 
 void Board::CanvasMouseMove(unsigned buttons, Point twips) {
     if (pen_.MouseMove(picPaint_, buttons, twips.x, twips.y)) picPaint_.Refresh();

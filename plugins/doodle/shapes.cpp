@@ -80,6 +80,13 @@ void Shape::SetOldPoint(std::int32_t x, std::int32_t y) noexcept {
     oldY_ = Clamp(y);
 }
 
+bool Shape::StartBand(Drawing& drawing) {
+    const Restore restore(drawing);
+    drawing.DrawMode(kXorPen);
+    drawing.ForeColor(colour_ ^ drawing.BackColor());
+    return DrawOutline(drawing, drawing.ForeColor());
+}
+
 bool Shape::Move(Drawing& drawing, std::int32_t x, std::int32_t y, int style) {
     const Restore restore(drawing);
     drawing.DrawMode(kXorPen);

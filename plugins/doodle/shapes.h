@@ -43,6 +43,9 @@ public:
     void Color(BgrColor vData) noexcept { colour_ = vData; }
     void SetOldPoint(std::int32_t x, std::int32_t y) noexcept;
 
+    // Starts a rubber band: the outline at the current points with the XOR pen, so that the first
+    // Move takes away what is on the picture instead of leaving a mark where the drag began.
+    bool StartBand(Drawing& drawing);
     // Rubber band: XORs the outline away, changes the part Style names (the part numbers
     // IsCurrent reports) to (x, y), XORs the new outline in. Draw mode and fore colour are
     // restored whatever happens; false at the target's first failure.

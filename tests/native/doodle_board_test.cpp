@@ -65,7 +65,7 @@ TEST(DoodleBoardPen, PencilDrawsWithTheLeftButtonErasesWithTheRightAndFollowsAny
     pen.PenColor(0x0000FF);
     pen.BoardColor(0x00FF00);
     FakeDrawing canvas;
-    pen.MouseDown(kLeftButton, 15, 15);
+    pen.MouseDown(canvas, kLeftButton, 15, 15);
     EXPECT_TRUE(pen.MouseMove(canvas, kLeftButton, 30, 45));
     EXPECT_TRUE(pen.MouseMove(canvas, kRightButton, 60, 45));
     EXPECT_TRUE(pen.MouseMove(canvas, kMiddleButton, 90, 90));   // moves the point, draws nothing
@@ -84,7 +84,7 @@ TEST(DoodleBoardPen, AShapeStartedWithAnyButtonIsRubberBandedThenDrawnAndKept) {
         BoardPen pen(shapes);
         pen.CurTool(Tool::Rectangle);
         FakeDrawing canvas;
-        pen.MouseDown(button, 150, 150);
+        pen.MouseDown(canvas, button, 150, 150);
         EXPECT_TRUE(pen.Dragging());
         pen.MouseMove(canvas, button, 300, 450);
         pen.MouseMove(canvas, button, 600, 300);
@@ -94,9 +94,10 @@ TEST(DoodleBoardPen, AShapeStartedWithAnyButtonIsRubberBandedThenDrawnAndKept) {
         const auto rec = shapes.Item(1);
         EXPECT_EQ(rec->Kind(), ShapeKind::Rec);
         EXPECT_EQ(rec->Color(), kInitialPenColor);
-        // Two XOR outlines per move, the final one with the copy pen.
-        ASSERT_EQ(canvas.strokes.size(), 5u);
+        // The band's first outline, two XOR outlines per move, the final one with the copy pen.
+        ASSERT_EQ(canvas.strokes.size(), 6u);
         EXPECT_EQ(canvas.strokes[0].mode, kXorPen);
+        EXPECT_EQ(canvas.strokes[0], canvas.strokes[1]);  // the first move takes the start mark away
         EXPECT_EQ(canvas.strokes.back(), (Stroke{Stroke::Box, {150, 300}, {600, 150}, kCopyPen, kInitialPenColor}));
     }
 }

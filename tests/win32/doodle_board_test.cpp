@@ -175,10 +175,11 @@ TEST_F(DoodleBoardTest, ShapesAreRubberBandedWithoutTraceAndDrawnWhenTheButtonGo
     EXPECT_EQ(Pixel(120, 80), kWhite);
     EXPECT_EQ(board_->Shapes().Count(), 1);
 
-    board_->optTools_Click(3);  // circle, started with the right button
+    board_->optTools_Click(3);  // circle, started with the right button, pen width 3
+    board_->cboWidth_Click(2);
     Drag(kRightButton, {{250, 45}, {270, 45}});
     EXPECT_EQ(Pixel(250, 25), kRed);
-    EXPECT_EQ(Pixel(250, 45), kWhite);
+    EXPECT_EQ(Pixel(250, 45), kWhite);  // no mark where the drag began
 
     board_->optTools_Click(1);
     Drag(kLeftButton, {{200, 10}, {320, 10}, {300, 80}});

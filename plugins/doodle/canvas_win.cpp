@@ -214,6 +214,15 @@ void Canvas::OnMouse(UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT Canvas::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    try {
+        return Handle(msg, wParam, lParam);
+    } catch (...) {
+        // Nothing may leave a window procedure: the mouse step or key is dropped.
+        return 0;
+    }
+}
+
+LRESULT Canvas::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
     case WM_PAINT: OnPaint(); return 0;
     case WM_ERASEBKGND: return 1;

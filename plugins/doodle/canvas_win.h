@@ -69,6 +69,7 @@ public:
 
 private:
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    LRESULT Handle(UINT msg, WPARAM wParam, LPARAM lParam);
     void OnPaint();
     void OnMouse(UINT msg, WPARAM wParam, LPARAM lParam);
     // The image grows (never shrinks) to cover the client area; its content stays.

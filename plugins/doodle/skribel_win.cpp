@@ -16,29 +16,33 @@ int g_boards = 0;
 Skribel::~Skribel() { Teardown(); }
 
 HRESULT Skribel::OnConnection(_Parlix_Core** core) {
-    return ComGuard([&]() -> HRESULT {
-        Teardown();
-        host_ = std::make_unique<CoreHost>(ComPtr<_Parlix_Core>(core ? *core : nullptr));
-        const std::optional<std::wstring> ini = plugins::InitIniPath(plugins::ThisPluginDir());
-        if (!ini) return Fail(E_FAIL, L"涂鸦板插件不在程序的 Plugins 文件夹中。");
-        iniPath_ = *ini;
+    Teardown();
+    const HRESULT hr = ComGuard([&] { return Connect(ComPtr<_Parlix_Core>(core ? *core : nullptr)); });
+    // A connection that failed half-way leaves nothing in the host's windows.
+    if (FAILED(hr)) Teardown();
+    return hr;
+}
 
-        frmPaint_ = std::make_unique<Board>(*host_);
-        ++g_boards;
-        if (!frmPaint_->Load()) return Fail(E_FAIL, L"涂鸦板窗口无法建立。");
-        frmBtn_ = std::make_unique<ToggleButton>([this](bool shown) {
-            if (frmPaint_) frmPaint_->Visible(shown);
-        });
-        if (!frmBtn_->Load()) return Fail(E_FAIL, L"涂鸦板按钮无法建立。");
-        frmPaint_->SetToggleButton(frmBtn_.get());
+HRESULT Skribel::Connect(ComPtr<_Parlix_Core> core) {
+    host_ = std::make_unique<CoreHost>(std::move(core));
+    const std::optional<std::wstring> ini = plugins::InitIniPath(plugins::ThisPluginDir());
+    if (!ini) return Fail(E_FAIL, L"涂鸦板插件不在程序的 Plugins 文件夹中。");
+    iniPath_ = *ini;
 
-        const HWND main = host_->MainHwnd();
-        const std::optional<long> scaleWidth = host_->ScaleWidth();
-        if (!main || !scaleWidth) return Fail(E_FAIL, L"主窗口没有提供 hwnd 和 ScaleWidth。");
-        if (!frmBtn_->PlaceInto(main, static_cast<int>(*scaleWidth)))
-            return Fail(E_FAIL, L"涂鸦板按钮无法放入主窗口。");
-        return S_OK;
+    frmPaint_ = std::make_unique<Board>(*host_);
+    ++g_boards;
+    if (!frmPaint_->Load()) return Fail(E_FAIL, L"涂鸦板窗口无法建立。");
+    frmBtn_ = std::make_unique<ToggleButton>([this](bool shown) {
+        if (frmPaint_) frmPaint_->Visible(shown);
     });
+    if (!frmBtn_->Load()) return Fail(E_FAIL, L"涂鸦板按钮无法建立。");
+    frmPaint_->SetToggleButton(frmBtn_.get());
+
+    const HWND main = host_->MainHwnd();
+    const std::optional<long> scaleWidth = host_->ScaleWidth();
+    if (!main || !scaleWidth) return Fail(E_FAIL, L"主窗口没有提供 hwnd 和 ScaleWidth。");
+    if (!frmBtn_->PlaceInto(main, static_cast<int>(*scaleWidth))) return Fail(E_FAIL, L"涂鸦板按钮无法放入主窗口。");
+    return S_OK;
 }
 
 HRESULT Skribel::OnDisconnection() {

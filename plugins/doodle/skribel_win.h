@@ -37,6 +37,8 @@ public:
 
 private:
     ~Skribel() override;
+    // OnConnection's steps; the first failing one ends it.
+    HRESULT Connect(ComPtr<_Parlix_Core> core);
     // Board, button and page destroyed, host dropped; safe to repeat.
     void Teardown() noexcept;
 

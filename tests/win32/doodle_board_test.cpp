@@ -2,6 +2,7 @@
 // screen), picture frames, clear and background colour, sending (the clipboard's bitmap and
 // Shift+Insert into a simulated chat's input box), closing, and docking under a main window.
 #include "plugins/doodle/board_win.h"
+#include "plugins/doodle/drawing_file.h"
 #include "plugins/doodle/toggle_button_win.h"
 #include "tests/support/fakeim_client.h"
 #include "tests/support/process.h"
@@ -9,6 +10,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <fstream>
+#include <iterator>
 #include <optional>
 
 namespace parlix::doodle {
@@ -290,6 +294,48 @@ TEST_F(DoodleBoardTest, SendPutsTheMergedPictureOnTheClipboardAndPastesItIntoThe
             << "input box text has " << last.size() << " characters";
     }
     EXPECT_TRUE(WaitFor([] { return ::GetKeyState(VK_SHIFT) >= 0; }, 5s));  // Shift is up again
+}
+
+TEST_F(DoodleBoardTest, SavedShapesOpenAgainAndAFileThatCannotBeUsedChangesNothing) {
+    board_->optTools_Click(1);
+    Drag(kLeftButton, {{10, 10}, {100, 10}});
+    board_->optTools_Click(2);
+    Drag(kLeftButton, {{20, 30}, {80, 70}});
+    board_->optTools_Click(3);
+    Drag(kLeftButton, {{200, 50}, {220, 50}});
+    TempDir dir(L"parlix-drawing");
+    const auto good = dir.Path() / L"drawing.skb";
+    ASSERT_EQ(board_->SaveDrawing(good), L"");
+    std::string text;
+    {
+        std::ifstream in(good, std::ios::binary);
+        text.assign(std::istreambuf_iterator<char>(in), {});
+    }
+    ASSERT_EQ(std::count(text.begin(), text.end(), '\n'), 3);
+
+    const struct {
+        std::string content;
+        std::wstring reason;
+    } bad[] = {{text.substr(0, text.size() - 3), L"不完整"},
+               {text + "2,0,0,99999999999,0,255\r\n", L"不是整数"},
+               {std::string(kMaxDrawingBytes + 1, '1'), L"大于 4 MB"}};
+    for (const auto& b : bad) {
+        const auto file = dir.Path() / L"bad.skb";
+        std::ofstream(file, std::ios::binary | std::ios::trunc) << b.content;
+        const std::wstring refused = board_->OpenDrawing(file);
+        EXPECT_NE(refused.find(b.reason), std::wstring::npos) << std::string(refused.begin(), refused.end());
+        EXPECT_EQ(board_->Shapes().Count(), 3);
+        EXPECT_EQ(Pixel(50, 10), kRed);
+    }
+    EXPECT_FALSE(board_->OpenDrawing(dir.Path() / L"missing.skb").empty());
+
+    board_->cmdClear_Click();
+    EXPECT_EQ(Pixel(50, 10), kWhite);
+    ASSERT_EQ(board_->OpenDrawing(good), L"");
+    EXPECT_EQ(Pixel(50, 10), kRed);   // line
+    EXPECT_EQ(Pixel(20, 50), kRed);   // rectangle
+    EXPECT_EQ(Pixel(200, 30), kRed);  // circle
+    EXPECT_EQ(board_->Shapes().Count(), 6);
 }
 
 TEST_F(DoodleBoardTest, ClosingReleasesTheButtonAndKeepsTheBoard) {

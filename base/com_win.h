@@ -13,6 +13,17 @@
 
 namespace parlix {
 
+// The reference count of an object of ours: one at creation (the creator's reference). The
+// object deletes itself when Release leaves none.
+class RefCount {
+public:
+    ULONG Add() noexcept { return static_cast<ULONG>(::InterlockedIncrement(&refs_)); }
+    ULONG Release() noexcept { return static_cast<ULONG>(::InterlockedDecrement(&refs_)); }
+
+private:
+    LONG refs_ = 1;
+};
+
 // Holds one reference to a COM object.
 template <typename T>
 class ComPtr {

@@ -47,12 +47,12 @@ HRESULT AutomationObject::QueryInterface(REFIID riid, void** out) {
     return S_OK;
 }
 
-ULONG AutomationObject::AddRef() { return static_cast<ULONG>(::InterlockedIncrement(&refs_)); }
+ULONG AutomationObject::AddRef() { return refs_.Add(); }
 
 ULONG AutomationObject::Release() {
-    const LONG left = ::InterlockedDecrement(&refs_);
+    const ULONG left = refs_.Release();
     if (left == 0) delete this;
-    return static_cast<ULONG>(left);
+    return left;
 }
 
 // Described by name only: there is no type information to give.

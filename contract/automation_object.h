@@ -47,7 +47,7 @@ private:
     ~AutomationObject();
 
     std::vector<AutomationMember> members_;
-    LONG refs_ = 1;
+    RefCount refs_;
 };
 
 // Helpers for callbacks.

@@ -62,11 +62,11 @@ public:
         AddRef();
         return S_OK;
     }
-    ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(::InterlockedIncrement(&refs_)); }
+    ULONG STDMETHODCALLTYPE AddRef() override { return refs_.Add(); }
     ULONG STDMETHODCALLTYPE Release() override {
-        const LONG left = ::InterlockedDecrement(&refs_);
+        const ULONG left = refs_.Release();
         if (left == 0) delete this;
-        return static_cast<ULONG>(left);
+        return left;
     }
     HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID riid, void** out) override {
         if (!out) return E_POINTER;
@@ -82,7 +82,7 @@ public:
 private:
     ~ClassFactory() { ObjectDestroyed(); }
     CreateFn create_;
-    LONG refs_ = 1;
+    RefCount refs_;
 };
 
 }  // namespace

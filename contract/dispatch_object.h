@@ -40,11 +40,11 @@ public:
         AddRef();
         return S_OK;
     }
-    ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(::InterlockedIncrement(&refs_)); }
+    ULONG STDMETHODCALLTYPE AddRef() override { return refs_.Add(); }
     ULONG STDMETHODCALLTYPE Release() override {
-        const LONG left = ::InterlockedDecrement(&refs_);
+        const ULONG left = refs_.Release();
         if (left == 0) delete this;
-        return static_cast<ULONG>(left);
+        return left;
     }
 
     // IDispatch
@@ -97,7 +97,7 @@ private:
         return typeInfo_.get();
     }
 
-    LONG refs_ = 1;
+    RefCount refs_;
     ComPtr<ITypeInfo> typeInfo_;
     ComPtr<ITypeInfo> invokeInfo_;
     bool typeInfoTried_ = false;

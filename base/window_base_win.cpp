@@ -9,15 +9,22 @@ WindowBase::~WindowBase() {
     }
 }
 
+HINSTANCE WindowBase::Module() noexcept {
+    HMODULE module = nullptr;
+    ::GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                         reinterpret_cast<LPCWSTR>(&Trampoline), &module);
+    return module;
+}
+
 bool WindowBase::RegisterClassOnce(const wchar_t* className, HICON icon, HBRUSH background) {
     WNDCLASSEXW existing{};
     existing.cbSize = sizeof existing;
-    if (::GetClassInfoExW(::GetModuleHandleW(nullptr), className, &existing)) return true;
+    if (::GetClassInfoExW(Module(), className, &existing)) return true;
     WNDCLASSEXW wc{};
     wc.cbSize = sizeof wc;
     wc.style = CS_DBLCLKS;
     wc.lpfnWndProc = Trampoline;
-    wc.hInstance = ::GetModuleHandleW(nullptr);
+    wc.hInstance = Module();
     wc.hIcon = icon;
     wc.hIconSm = icon;
     wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
@@ -28,8 +35,7 @@ bool WindowBase::RegisterClassOnce(const wchar_t* className, HICON icon, HBRUSH 
 
 HWND WindowBase::Create(const wchar_t* className, const wchar_t* title, DWORD style, DWORD exStyle, int x, int y,
                         int w, int h, HWND parent) {
-    return ::CreateWindowExW(exStyle, className, title, style, x, y, w, h, parent, nullptr,
-                             ::GetModuleHandleW(nullptr), this);
+    return ::CreateWindowExW(exStyle, className, title, style, x, y, w, h, parent, nullptr, Module(), this);
 }
 
 LRESULT WindowBase::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {

@@ -14,6 +14,9 @@ public:
     virtual ~WindowBase();
 
     [[nodiscard]] HWND Hwnd() const noexcept { return hwnd_; }
+    // The module this code is linked into (the program, or a plugin DLL): classes are registered
+    // for it, so a DLL's classes point into the DLL and can be unregistered before it unloads.
+    [[nodiscard]] static HINSTANCE Module() noexcept;
 
 protected:
     // Registers className once per process with this trampoline as its procedure.

@@ -4,10 +4,12 @@
 //   demo_driver select <index>           a left click on that tab
 //   demo_driver menu <index>             a right click on that tab (its menu opens)
 //   demo_driver away                     another window becomes the active one
+//   demo_driver doodle                   the doodle board opened with its button, a drawing on it
 // Exit code 0 when the action was done.
 #include "tests/support/fakeim_client.h"
 #include "tests/support/parlix_app.h"
 #include "tests/support/windows.h"
+#include "tools/demo_driver/doodle.h"
 
 #include <cstdio>
 #include <string>
@@ -51,6 +53,7 @@ int wmain(int argc, wchar_t** argv) {
     if (action == L"message" && argc == 4) return Message(*app, argv[2], argv[3]);
     if (action == L"select" && argc == 3) return app->ClickTab(_wtoi(argv[2])) ? 0 : 1;
     if (action == L"menu" && argc == 3) return app->RightClickTab(_wtoi(argv[2])) ? 0 : 1;
+    if (action == L"doodle") return demo::DrawOnDoodleBoard(*app);
     if (action == L"away") {
         const HWND other = WaitForWindow({.className = L"#32770", .visibleOnly = true}, 2s);
         return other && ::SetForegroundWindow(other) ? 0 : 1;

@@ -5,6 +5,7 @@
 #include "tools/fakeim/class_names.h"
 #include "tools/fakeim/environment.h"
 #include "tools/fakeim/history.h"
+#include "tools/fakeim/input_box.h"
 #include "tools/fakeim/protocol.h"
 #include "tools/fakeim/sim_window.h"
 #include "tools/fakeim/window_factory.h"
@@ -34,7 +35,9 @@ HWND HistoryBox(const Environment& env, HWND parent, const std::wstring& classNa
 }
 
 HWND InputBox(const Environment& env, HWND parent, const std::wstring& className, Box box) {
-    return CreateChild(env, parent, className, L"", kRichEdit, box, WS_EX_CLIENTEDGE);
+    HWND input = CreateChild(env, parent, className, L"", kRichEdit, box, WS_EX_CLIENTEDGE);
+    AcceptPictures(input);
+    return input;
 }
 
 // "#32770" family. Kinds with an inner dialog put every control into it.

@@ -63,6 +63,9 @@
 //   crash                    end the process at once with exit code 0xC0000005, no dialog
 //   quit                     end normally
 //
+// Input boxes: Shift+Insert (WM_KEYDOWN VK_INSERT while Shift is held) with a bitmap on the
+// clipboard pastes the picture, shown as the text "[图片 <width>x<height>]" at the caret.
+//
 // Memory records (kinds qq2009, qq2009group and baidu): each such window keeps a history
 // record in the simulator's memory laid out like the clients' text objects:
 //   +0 reserved (32 bits), +4 pointer to the UTF-16 characters, +8 length in bytes.

@@ -156,6 +156,36 @@ bool Program::SetQQFocusByHwnd(HWND window, bool find, bool qqOnly) {
     return parts_->focus.SetQQFocusByHwnd(window, find, qqOnly);
 }
 
+namespace {
+ScreenPoint CursorNow() {
+    POINT p{};
+    ::GetCursorPos(&p);
+    return {p.x, p.y};
+}
+}  // namespace
+
+void Program::BeginMouseGesture() { mouseGestures_.Begin(CursorNow()); }
+
+void Program::AddToMouseGesture() { mouseGestures_.Add(CursorNow()); }
+
+bool Program::EndMouseGesture() {
+    const int type = mouseGestures_.End(CursorNow());
+    return type != 0 && MouseGesture(type);
+}
+
+bool Program::MouseGesture(int type) {
+    const int current = parts_->tabs.Number();
+    const int count = view_.Strip().count();
+    if (current < 1 || current > count) return false;
+    switch (type) {
+    case kGestureUp: PopTab(current - 1); return true;
+    case kGestureDown: CloseTab(current - 1); return true;
+    case kGestureRight: view_.Strip().Selected(current == count ? 0 : current); return true;
+    case kGestureLeft: view_.Strip().Selected(current == 1 ? count - 1 : current - 2); return true;
+    default: return false;
+    }
+}
+
 bool Program::HasCurrentTab() const { return parts_->tabs.Current() != nullptr; }
 
 WheelBand Program::TabStripBand() const {

@@ -23,6 +23,7 @@
 #include "settings/settings_win.h"
 #include "ui/main_window_win.h"
 #include "ui/message_poll_win.h"
+#include "ui/mouse_gestures.h"
 #include "ui/plugin_host_win.h"
 #include "ui/tab_commands_win.h"
 #include "ui/tab_drag_win.h"
@@ -108,11 +109,11 @@ private:
     void HideNumbers() override { view_.Badges().HideNumer(); }
     bool SetQQFocusByHwnd(HWND window, bool find, bool qqOnly) override;
     bool HasCurrentTab() const override;
-    // Mouse gestures are recognised by the gesture recogniser still to be built with the strip
-    // painting and hotkeys; until then a gesture does nothing and the click goes on to the chat.
-    void BeginMouseGesture() override {}
-    void AddToMouseGesture() override {}
-    bool EndMouseGesture() override { return false; }
+    void BeginMouseGesture() override;
+    void AddToMouseGesture() override;
+    bool EndMouseGesture() override;
+    // A recognised gesture's tab command; true when the gesture was taken.
+    bool MouseGesture(int type);
     WheelBand TabStripBand() const override;
     int TabCount() const override { return view_.Strip().count(); }
     int SelectedTab() const override { return view_.Strip().Selected(); }
@@ -159,6 +160,7 @@ private:
     ScopedIcon newMsgIcon_;
     MainWindow view_;
     std::unique_ptr<Parts> parts_;  // built once the main window exists
+    MouseGestures mouseGestures_;
     UINT tabInfoMsg_ = 0;
     bool started_ = false;
     bool isExiting_ = false;

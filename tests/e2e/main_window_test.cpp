@@ -187,6 +187,47 @@ TEST_F(MainWindowTest, NoWindowIsTakenWhileTheExitQuestionIsOpen) {
     EXPECT_EQ(app_->TabCount(), 2);
 }
 
+// The hook library reports a right-button drag in a chat as gesture notices: begin, points, end.
+LRESULT Gesture(HWND main, LPARAM step, POINT at) {
+    ::SetCursorPos(at.x, at.y);
+    // The new position reaches the other programs once the display has moved the pointer.
+    WaitFor([&] {
+        POINT now{};
+        return ::GetCursorPos(&now) && now.x == at.x && now.y == at.y;
+    }, 5s);
+    DWORD_PTR answer = 0;
+    ::SendMessageTimeoutW(main, 0x85C, 12, step, SMTO_ABORTIFHUNG, 5000, &answer);
+    return static_cast<LRESULT>(answer);
+}
+
+TEST_F(MainWindowTest, GesturesSwitchPopOutAndCloseTabs) {
+    FakeIm& qq = Client(L"QQ.exe");
+    Start();
+    const HWND a = Captured(qq, L"dialog", L"与 张三 交谈中");
+    const HWND b = Captured(qq, L"dialog", L"与 李四 交谈中");
+    Captured(qq, L"dialog", L"与 王五 交谈中");
+    const HWND main = app_->MainWindow();
+    const auto drag = [&](POINT from, POINT to) {
+        Gesture(main, 1, from);
+        Gesture(main, 0, {(from.x + to.x) / 2, (from.y + to.y) / 2});
+        return Gesture(main, 2, to);
+    };
+    ASSERT_EQ(app_->SelectedTab(), 2);
+    EXPECT_EQ(drag({400, 300}, {520, 305}), 1) << "right: next tab, wrapping";
+    EXPECT_TRUE(WaitFor([&] { return app_->SelectedTab() == 0; }, 10s));
+    EXPECT_EQ(drag({400, 300}, {280, 300}), 1) << "left: previous tab, wrapping";
+    EXPECT_TRUE(WaitFor([&] { return app_->SelectedTab() == 2; }, 10s));
+    EXPECT_EQ(drag({400, 300}, {404, 305}), 0) << "too short: the click goes on";
+    ASSERT_TRUE(app_->ClickTab(0));
+    EXPECT_EQ(drag({400, 300}, {400, 180}), 1) << "up: pop out";
+    EXPECT_TRUE(WaitFor([&] { return ::GetAncestor(a, GA_ROOT) == a; }, 10s));
+    ASSERT_TRUE(app_->ClickTab(0));
+    ASSERT_TRUE(app_->WaitIdle());
+    EXPECT_EQ(drag({400, 180}, {400, 300}), 1) << "down: close";
+    EXPECT_TRUE(WaitFor([&] { return !::IsWindow(b); }, 10s));
+    EXPECT_EQ(app_->TabCount(), 1);
+}
+
 TEST_F(MainWindowTest, ChatsOpenedBeforeTheClientWasFoundAreTakenWhenItIs) {
     Start();
     // The client and its chat appear between two periodic searches.

@@ -1,7 +1,8 @@
 // poll_cost: what one new-message poll tick costs the user-interface thread with 50 captured
 // chats of about 100 KB history each and a new message every fifth tick (one per second at the
 // 200 ms tick), measuring first and reading only a changed history, beside reading every
-// history at every tick. Prints wall-clock and thread CPU time per tick and the ratio.
+// history at every tick. Prints wall-clock and thread CPU time per tick and the ratio, then the
+// longest tick after one client crashed and while another hangs (bounded by the poll's timeout).
 #include "capture/attach_win.h"
 #include "capture/tab_registry_win.h"
 #include "tests/support/fakeim_client.h"
@@ -77,6 +78,17 @@ Cost Measure(const std::function<void()>& tick, const std::function<void(int)>& 
     return {wall / kTicks, cpu / kTicks};
 }
 
+// The longest of a few ticks, in milliseconds.
+double WorstTick(const std::function<void()>& tick) {
+    double worst = 0;
+    for (int t = 0; t < 10; ++t) {
+        const double w0 = NowMs();
+        tick();
+        worst = std::max(worst, NowMs() - w0);
+    }
+    return worst;
+}
+
 }  // namespace
 
 int wmain() {
@@ -134,5 +146,14 @@ int wmain() {
     std::printf("length first idle: wall %7.3f ms/tick  cpu %8.3f ms/tick\n", idle.wallMs, idle.cpuMs);
     std::printf("ratio (wall): %.1fx  ratio (cpu): %.1fx\n", full.wallMs / std::max(cheap.wallMs, 1e-6),
                 full.cpuMs / std::max(cheap.cpuMs, 1e-6));
+
+    // One client crashes; then another stops answering for longer than the ticks take.
+    clients[1]->Command(L"crash");
+    clients[1]->Proc().Wait(30s);
+    const double dead = WorstTick([&] { poll.Tick(); });
+    std::printf("one client dead:  worst tick %8.3f ms\n", dead);
+    clients[0]->Command(L"hang|10000");
+    const double hung = WorstTick([&] { poll.Tick(); });
+    std::printf("one client hung:  worst tick %8.3f ms (poll timeout %u ms)\n", hung, kPollTimeoutMs);
     return 0;
 }

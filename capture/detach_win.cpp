@@ -23,6 +23,15 @@ bool CloseIsBlocked() {
 }
 }  // namespace
 
+void TabDetacher::AskToClose(HWND window) {
+    // A client may ask its question in a modal loop inside WM_CLOSE, so that send is not waited
+    // out. A WM_NULL sent after it is answered only once the client has finished WM_CLOSE or
+    // pumps messages in that loop: either way it has decided (window destroyed, question shown,
+    // or the close declined), however slowly it works.
+    if (calls_.Send(window, WM_CLOSE, 0, 0, kClientAliveMs)) return;
+    calls_.Send(window, WM_NULL, 0, 0, kCloseDecisionMs);
+}
+
 void TabDetacher::Forget(int pos, HWND window) {
     registry_.DelNode(pos + 1);
     strip_.DelItem(pos);
@@ -80,7 +89,7 @@ void TabDetacher::CloseTab(int pos, HWND picWin) {
 
         ::ShowWindow(window, SW_HIDE);
         ::SetParent(window, nullptr);
-        calls_.Send(window, WM_CLOSE, 0, 0, 100);
+        AskToClose(window);
         PumpMessagesFor(100);
         if (::IsWindow(window) && CloseIsBlocked()) {
             // The client asks the user first; the window waits in its tab for the answer.

@@ -16,6 +16,9 @@ namespace parlix {
 // Titles of the client dialogs ("#32770") that stop a chat window from closing.
 inline constexpr const wchar_t* kBlockingDialogTitles[] = {L"文件正在传送中...", L"有消息正在发送...", L"请确认"};
 
+// How long a busy client may take to decide on a close (a hung one is not waited for).
+inline constexpr UINT kCloseDecisionMs = 5000;
+
 class TabDetacher {
 public:
     // onPopped receives each window popped out by the user (for its merge button).
@@ -37,6 +40,8 @@ public:
 private:
     HWND GiveBack(clsLink& node, bool moveToCentreIfNearEdge);
     void Forget(int pos, HWND window);
+    // Sends WM_CLOSE and returns once the client has acted on it.
+    void AskToClose(HWND window);
 
     TabRegistry& registry_;
     ClientCalls& calls_;

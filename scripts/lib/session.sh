@@ -1,6 +1,9 @@
-# One long-lived display and a warm wineserver for a run of tests or the demo. Sourced.
+# One long-lived display and a warm wineserver for a run of tests or the demo. Sourced; needs
+# env.sh.
 # After session_start: DISPLAY is set, the wineserver is up, every Wine program runs in the
 # virtual desktop "Default" (1280x800, with a system tray), and session_stop undoes it all.
+
+source "$(dirname "${BASH_SOURCE[0]}")/prefix.sh"
 
 SESSION_XVFB_PID=""
 SESSION_OWN_DISPLAY=0
@@ -21,14 +24,11 @@ session_start() {
       sleep 0.05
     done
   fi
-  # Every program in one virtual desktop: a stable screen size and a tray for notify icons.
-  wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1 || true
-  wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1280x800 /f >/dev/null 2>&1 || true
-  # No crash dialogs: a crashing test program ends instead of waiting for a click.
-  wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Auto /d 1 /f >/dev/null 2>&1 || true
-  wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /d 'false' /f >/dev/null 2>&1 || true
-  wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1 || true
+  # The desktop settings must be in place before this session's wineserver starts.
+  prefix_prepare || return 1
   wineserver -p </dev/null >/dev/null 2>&1 || true
+  # Starts the session's desktop and services now rather than inside the first program.
+  wine cmd /c exit </dev/null >/dev/null 2>&1 || true
 }
 
 session_stop() {

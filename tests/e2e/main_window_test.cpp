@@ -45,17 +45,17 @@ protected:
     FakeIm& Client(const wchar_t* exe, const wchar_t* main = L"main|1") {
         auto& slot = clients_[exe];
         if (!slot) slot = FakeIm::Launch(dir_.Path(), exe, {main});
-        return *slot;
+        return Started(slot);
     }
 
     void Start(const ParlixApp::IniValues& settings = {}) {
-        app_ = ParlixApp::Launch(dir_.Path(), 15s, settings);
+        app_ = ParlixApp::Launch(dir_.Path(), kPatience, settings);
         ASSERT_NE(app_, nullptr);
     }
 
     HWND Captured(FakeIm& client, const wchar_t* kind, const wchar_t* title) {
         const HWND w = client.Open(kind, title);
-        EXPECT_TRUE(app_->WaitForTab(w, 10s).has_value()) << "not captured";
+        EXPECT_TRUE(app_->WaitForTab(w).has_value()) << "not captured";
         // The capture is over when Parlix is idle again and has come out of the tray.
         EXPECT_TRUE(app_->WaitIdle());
         EXPECT_TRUE(MainShown());
@@ -69,7 +69,7 @@ protected:
         Start({{L"org_ExitMsg", L"1"}});
         const HWND w = Captured(qq, L"dialog", L"与 张三 交谈中");
         ::PostMessageW(app_->MainWindow(), message, TRUE, 0);
-        EXPECT_TRUE(app_->Proc().Wait(15s)) << "Parlix still runs";
+        EXPECT_TRUE(app_->Proc().Wait(kPatience)) << "Parlix still runs";
         EXPECT_TRUE(::IsWindow(w));
         EXPECT_EQ(::GetAncestor(w, GA_ROOT), w) << "the chat stayed inside Parlix";
         EXPECT_EQ(FindTopLevel({.className = L"#32770", .title = L"确认？"}).size(), 0u) << "asked";
@@ -86,25 +86,25 @@ TEST_F(MainWindowTest, TrayIconClickHidesAndShowsAndItsMenuOpens) {
     FakeIm& qq = Client(L"QQ.exe");
     Start();
     Captured(qq, L"dialog", L"与 张三 交谈中");
-    ASSERT_TRUE(WaitFor([&] { return MainShown(); }, 10s));
+    ASSERT_TRUE(WaitFor([&] { return MainShown(); }));
     // The welcome balloon goes first: a click while it shows does nothing.
     Tray(kBalloonHide);
     Tray(WM_LBUTTONUP);
-    EXPECT_TRUE(WaitFor([&] { return !::IsWindowVisible(app_->MainWindow()); }, 10s)) << "not hidden to the tray";
+    EXPECT_TRUE(WaitFor([&] { return !::IsWindowVisible(app_->MainWindow()); })) << "not hidden to the tray";
     Tray(WM_LBUTTONUP);
-    EXPECT_TRUE(WaitFor([&] { return MainShown(); }, 10s)) << "not back from the tray";
+    EXPECT_TRUE(WaitFor([&] { return MainShown(); })) << "not back from the tray";
     // The right button opens the tray menu with its items; Escape closes it again.
     Tray(WM_RBUTTONUP);
     const HWND menu =
-        WaitForWindow({.className = L"#32768", .pid = app_->Proc().Id(), .visibleOnly = true}, 10s);
+        WaitForWindow({.className = L"#32768", .pid = app_->Proc().Id(), .visibleOnly = true});
     ASSERT_NE(menu, nullptr) << "no tray menu";
     ::PostMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 0);
-    EXPECT_TRUE(WaitFor([&] { return !::IsWindowVisible(menu); }, 10s));
+    EXPECT_TRUE(WaitFor([&] { return !::IsWindowVisible(menu); }));
 }
 
 TEST_F(MainWindowTest, IconComesBackWhenTheTaskbarIsCreatedAgain) {
     Start();
-    ASSERT_TRUE(WaitFor([&] { return TrayIconPresent(app_->MainWindow()); }, 10s));
+    ASSERT_TRUE(WaitFor([&] { return TrayIconPresent(app_->MainWindow()); }));
     // A restarted taskbar has lost every icon.
     NOTIFYICONDATAW nid{};
     nid.cbSize = sizeof nid;
@@ -113,7 +113,7 @@ TEST_F(MainWindowTest, IconComesBackWhenTheTaskbarIsCreatedAgain) {
     ASSERT_TRUE(::Shell_NotifyIconW(NIM_DELETE, &nid));
     ASSERT_FALSE(TrayIconPresent(app_->MainWindow()));
     ::PostMessageW(app_->MainWindow(), ::RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
-    EXPECT_TRUE(WaitFor([&] { return TrayIconPresent(app_->MainWindow()); }, 10s));
+    EXPECT_TRUE(WaitFor([&] { return TrayIconPresent(app_->MainWindow()); }));
 }
 
 TEST_F(MainWindowTest, LastTabClosedShowsTheNoticeAndGoesToTheTray) {
@@ -121,12 +121,12 @@ TEST_F(MainWindowTest, LastTabClosedShowsTheNoticeAndGoesToTheTray) {
     Start({{L"tray_AutoMin", L"1"}});
     Captured(qq, L"dialog", L"与 张三 交谈中");
     ASSERT_TRUE(app_->Command(mnuClose));
-    ASSERT_TRUE(WaitFor([&] { return app_->TabCount() == 0; }, 10s));
-    EXPECT_TRUE(WaitFor([&] { return TitleOf(app_->MainWindow()) == L"Parlix Ver 1.0"; }, 10s))
+    ASSERT_TRUE(WaitFor([&] { return app_->TabCount() == 0; }));
+    EXPECT_TRUE(WaitFor([&] { return TitleOf(app_->MainWindow()) == L"Parlix Ver 1.0"; }))
         << TitleOf(app_->MainWindow()).size();
     EXPECT_FALSE(Shown(::GetParent(app_->TabWindow()))) << "the empty strip stays";
 
-    EXPECT_TRUE(WaitFor([&] { return !::IsWindowVisible(app_->MainWindow()); }, 10s))
+    EXPECT_TRUE(WaitFor([&] { return !::IsWindowVisible(app_->MainWindow()); }))
         << "not hidden to the tray";
     bool notice = false, links = false;
     for (HWND c : Children(app_->MainWindow(), L"Static")) {
@@ -144,9 +144,9 @@ TEST_F(MainWindowTest, CaptionFollowsTheSelectedTab) {
     Captured(baidu, L"baidu", L"吴九");
     Captured(baidu, L"baidu", L"陈二");
     ASSERT_TRUE(app_->ClickTab(0));
-    EXPECT_TRUE(WaitFor([&] { return TitleOf(app_->MainWindow()) == L"吴九 - Parlix"; }, 10s));
+    EXPECT_TRUE(WaitFor([&] { return TitleOf(app_->MainWindow()) == L"吴九 - Parlix"; }));
     ASSERT_TRUE(app_->ClickTab(1));
-    EXPECT_TRUE(WaitFor([&] { return TitleOf(app_->MainWindow()) == L"陈二 - Parlix"; }, 10s));
+    EXPECT_TRUE(WaitFor([&] { return TitleOf(app_->MainWindow()) == L"陈二 - Parlix"; }));
 }
 
 TEST_F(MainWindowTest, AfterAPopOutAClosedChatStillLosesItsTab) {
@@ -157,7 +157,7 @@ TEST_F(MainWindowTest, AfterAPopOutAClosedChatStillLosesItsTab) {
     ASSERT_TRUE(app_->Command(mnuPop));  // the selected, last tab
     ASSERT_EQ(app_->TabCount(), 1);
     ASSERT_EQ(qq.Command(L"close|" + HwndArg(stays)), 1);
-    EXPECT_TRUE(WaitFor([&] { return app_->TabCount() == 0; }, 10s));
+    EXPECT_TRUE(WaitFor([&] { return app_->TabCount() == 0; }));
 }
 
 TEST_F(MainWindowTest, SessionEndGivesWindowsBackWithoutAsking) {
@@ -173,16 +173,16 @@ TEST_F(MainWindowTest, NoWindowIsTakenWhileTheExitQuestionIsOpen) {
     Start({{L"org_ExitMsg", L"1"}});
     Captured(qq, L"dialog", L"与 张三 交谈中");
     ::PostMessageW(app_->MainWindow(), WM_CLOSE, 0, 0);
-    const HWND question = WaitForWindow({.className = L"#32770", .title = L"确认？", .pid = app_->Proc().Id()}, 10s);
+    const HWND question = WaitForWindow({.className = L"#32770", .title = L"确认？", .pid = app_->Proc().Id()});
     ASSERT_NE(question, nullptr);
     const HWND during = qq.Open(L"dialog", L"与 李四 交谈中");
     // The client's own messages are handled in order: once it answered a later command, the
     // notice of the window above has reached Parlix.
     ASSERT_EQ(qq.Command(L"title|" + HwndArg(during) + L"|与 李四 交谈中"), 1);
     ::PostMessageW(question, WM_COMMAND, IDNO, 0);
-    ASSERT_TRUE(WaitFor([&] { return !::IsWindow(question); }, 10s));
+    ASSERT_TRUE(WaitFor([&] { return !::IsWindow(question); }));
     const HWND after = qq.Open(L"dialog", L"与 王五 交谈中");
-    ASSERT_TRUE(app_->WaitForTab(after, 10s).has_value());
+    ASSERT_TRUE(app_->WaitForTab(after).has_value());
     EXPECT_EQ(::GetAncestor(during, GA_ROOT), during) << "taken while the question was open";
     EXPECT_EQ(app_->TabCount(), 2);
 }
@@ -233,7 +233,7 @@ TEST_F(MainWindowTest, ChatsOpenedBeforeTheClientWasFoundAreTakenWhenItIs) {
     // The client and its chat appear between two periodic searches.
     FakeIm& qq = Client(L"QQ.exe");
     const HWND early = qq.Open(L"dialog", L"与 张三 交谈中");
-    const auto tab = app_->WaitForTab(early, 20s);
+    const auto tab = app_->WaitForTab(early);
     ASSERT_TRUE(tab.has_value());
     EXPECT_EQ(tab->caption, L"张三");
 }

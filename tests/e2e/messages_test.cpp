@@ -27,7 +27,7 @@ protected:
         return w;
     }
 
-    std::optional<TabFacts> TabOf(HWND w) const { return app_->WaitForTab(w, 1s); }
+    std::optional<TabFacts> TabOf(HWND w) const { return app_->WaitForTab(w); }
 
     TempDir dir_{L"parlix-living"};
     std::unique_ptr<FakeIm> qq_;
@@ -39,25 +39,25 @@ TEST_F(LivingTest, NewMessageMarksABackgroundTabUntilItIsRead) {
     const HWND b = Capture(L"tm2007", L"与 李四 会话中");
     ASSERT_EQ(app_->SelectedTab(), 1);
     ASSERT_EQ(qq_->Command(L"append|" + HwndArg(a) + L"|晚上一起吃饭吗？"), 1);
-    EXPECT_TRUE(WaitFor([&] { return TabOf(a) && TabOf(a)->caption == L"张三(1)"; }, 5s));
+    EXPECT_TRUE(WaitFor([&] { return TabOf(a) && TabOf(a)->caption == L"张三(1)"; }));
     EXPECT_TRUE(TabOf(a)->highlighted);
     ASSERT_EQ(qq_->Command(L"append|" + HwndArg(a) + L"|在吗"), 1);
-    EXPECT_TRUE(WaitFor([&] { return TabOf(a) && TabOf(a)->caption == L"张三(2)"; }, 5s));
+    EXPECT_TRUE(WaitFor([&] { return TabOf(a) && TabOf(a)->caption == L"张三(2)"; }));
     EXPECT_EQ(TabOf(b)->caption, L"李四") << "the other tab is untouched";
 
     ::SetForegroundWindow(app_->MainWindow());
     ASSERT_TRUE(app_->ClickTab(0));
-    EXPECT_TRUE(WaitFor([&] { return TabOf(a) && TabOf(a)->caption == L"张三" && !TabOf(a)->highlighted; }, 3s));
+    EXPECT_TRUE(WaitFor([&] { return TabOf(a) && TabOf(a)->caption == L"张三" && !TabOf(a)->highlighted; }));
 }
 
 TEST_F(LivingTest, ChatClosedByItsClientLosesItsTabAndTheLastShowsTheNotice) {
     const HWND a = Capture(L"dialog", L"与 张三 交谈中");
     ASSERT_EQ(qq_->Command(L"close|" + HwndArg(a)), 1);
-    ASSERT_TRUE(WaitFor([&] { return app_->TabCount() == 0; }, 10s));
+    ASSERT_TRUE(WaitFor([&] { return app_->TabCount() == 0; }));
     const HWND notice = ::FindWindowExW(app_->MainWindow(), nullptr, L"Button", L"  提示  ");
     ASSERT_NE(notice, nullptr);
     // Shown in the main window, which itself goes to the tray with no chat left.
-    EXPECT_TRUE(WaitFor([&] { return (::GetWindowLongW(notice, GWL_STYLE) & WS_VISIBLE) != 0; }, 10s));
+    EXPECT_TRUE(WaitFor([&] { return (::GetWindowLongW(notice, GWL_STYLE) & WS_VISIBLE) != 0; }));
 }
 
 TEST_F(LivingTest, FocusLandsInTheInputBoxAfterATabSwitch) {
@@ -68,7 +68,7 @@ TEST_F(LivingTest, FocusLandsInTheInputBoxAfterATabSwitch) {
     ::SetForegroundWindow(app_->MainWindow());
     ASSERT_TRUE(app_->ClickTab(0));
     const DWORD thread = ::GetWindowThreadProcessId(a, nullptr);
-    EXPECT_TRUE(WaitFor([&] { return FocusOfThread(thread) == input; }, 3s));
+    EXPECT_TRUE(WaitFor([&] { return FocusOfThread(thread) == input; }));
 }
 
 TEST_F(LivingTest, LockedTabsSurviveCloseCommands) {
@@ -81,7 +81,7 @@ TEST_F(LivingTest, LockedTabsSurviveCloseCommands) {
     ASSERT_TRUE(app_->Command(mnuClose));  // a locked tab does not close
     EXPECT_EQ(app_->TabCount(), 3);
     ASSERT_TRUE(app_->Command(mnuCloseAll));
-    EXPECT_TRUE(WaitFor([&] { return app_->TabCount() == 1; }, 3s));
+    EXPECT_TRUE(WaitFor([&] { return app_->TabCount() == 1; }));
     const auto tabs = app_->Tabs();
     ASSERT_EQ(tabs.size(), 1u);
     EXPECT_EQ(tabs[0].window, locked);
@@ -114,7 +114,7 @@ TEST_F(LivingTest, DraggingATabReordersAndDraggingItOutDetaches) {
     ::ScreenToClient(app_->TabWindow(), &outside);
     app_->MouseOnStrip(WM_MOUSEMOVE, MK_LBUTTON, outside.x, outside.y);
     app_->MouseOnStrip(WM_LBUTTONUP, 0, outside.x, outside.y);
-    EXPECT_TRUE(WaitFor([&] { return app_->TabCount() == 2; }, 5s));
+    EXPECT_TRUE(WaitFor([&] { return app_->TabCount() == 2; }));
     EXPECT_EQ(::GetAncestor(b, GA_ROOT), b) << "the dragged-out window is not back on the desktop";
 }
 
@@ -125,9 +125,9 @@ TEST_F(LivingTest, KeepOnTopFollowsTheSelectedTab) {
     ASSERT_TRUE(app_->ClickTab(1));
     ASSERT_TRUE(app_->Command(mnuTopmost));
     const auto topmost = [&] { return (::GetWindowLongW(app_->MainWindow(), GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; };
-    EXPECT_TRUE(WaitFor(topmost, 3s));
+    EXPECT_TRUE(WaitFor(topmost));
     ASSERT_TRUE(app_->ClickTab(0));
-    EXPECT_TRUE(WaitFor([&] { return !topmost(); }, 3s)) << "a tab without the mark keeps the window on top";
+    EXPECT_TRUE(WaitFor([&] { return !topmost(); })) << "a tab without the mark keeps the window on top";
 }
 
 }  // namespace

@@ -47,11 +47,11 @@ protected:
         ASSERT_EQ(Regsvr32(plugins_ / L"Alpha.dll"), 0);
         qq_ = FakeIm::Launch(dir_.Path(), L"QQ.exe", {L"main|1"});
         ASSERT_NE(qq_, nullptr);
-        app_ = ParlixApp::Launch(dir_.Path(), 20s, {{L"tray_AlwaysShowTip", L"1"}});
+        app_ = ParlixApp::Launch(dir_.Path(), kPatience, {{L"tray_AlwaysShowTip", L"1"}});
         ASSERT_NE(app_, nullptr);
     }
     void TearDown() override {
-        if (app_) app_->Close(1s);
+        if (app_) app_->Close();
         for (const auto& name : ListedPlugins(plugins_)) Regsvr32(plugins_ / (name + L".dll"), true);
     }
 
@@ -65,7 +65,7 @@ TEST_F(PluginsTest, NoticesGoToTheNoticePluginAndExitDisconnectsItFirstWithTheFa
     const std::vector<std::wstring> listed = ListedPlugins(plugins_);
     std::vector<std::wstring> connected;
     for (const auto& n : listed) connected.push_back(n + L" OnConnection");
-    ASSERT_TRUE(WaitFor([&] { return CallOrder(RecordedCalls(plugins_)).size() >= listed.size(); }, 10s));
+    ASSERT_TRUE(WaitFor([&] { return CallOrder(RecordedCalls(plugins_)).size() >= listed.size(); }));
     EXPECT_EQ(CallOrder(RecordedCalls(plugins_)), connected);
     // Every plugin read the main window by name when it connected.
     const auto forms = LinesStartingWith(RecordedCalls(plugins_), L"Alpha MainForm ");
@@ -82,20 +82,20 @@ TEST_F(PluginsTest, NoticesGoToTheNoticePluginAndExitDisconnectsItFirstWithTheFa
     const HWND b = qq_->Open(L"tm2007", L"与 李四 会话中");
     ASSERT_TRUE(app_->WaitForTab(b).has_value());
     ASSERT_EQ(qq_->Command(L"append|" + HwndArg(a) + L"|晚上一起吃饭吗？"), 1);
-    const auto notices = WaitFor([&] { return LinesStartingWith(RecordedCalls(plugins_), L"Murmelo ShowMessage "); }, 10s);
+    const auto notices = WaitFor([&] { return LinesStartingWith(RecordedCalls(plugins_), L"Murmelo ShowMessage "); });
     ASSERT_EQ(notices.size(), 1u);
     EXPECT_TRUE(notices[0].starts_with(L"Murmelo ShowMessage 3000|张三的新消息:|")) << notices[0];
     EXPECT_TRUE(LinesStartingWith(RecordedCalls(plugins_), L"Alpha ShowMessage").empty());
 
     // Exit: the faulty plugin's failed disconnection is reported once; then Parlix ends.
     ::PostMessageW(app_->MainWindow(), WM_CLOSE, 0, 0);
-    const HWND box = WaitForWindow({.title = L"出错啦~~", .exactTitle = true, .pid = app_->Proc().Id()}, 15s);
+    const HWND box = WaitForWindow({.title = L"出错啦~~", .exactTitle = true, .pid = app_->Proc().Id()});
     ASSERT_NE(box, nullptr);
-    const std::wstring text = WaitFor([&] { return BoxText(box); }, 5s);
+    const std::wstring text = WaitFor([&] { return BoxText(box); });
     EXPECT_NE(text.find(L"Parlix.modPlugin.DisconnectPlugins 发生错误。"), std::wstring::npos) << text;
     EXPECT_NE(text.find(L"插件断开失败"), std::wstring::npos) << text;
     ::PostMessageW(box, WM_COMMAND, IDOK, 0);
-    EXPECT_TRUE(app_->Proc().Wait(15s));
+    EXPECT_TRUE(app_->Proc().Wait(kPatience));
 
     std::vector<std::wstring> order = connected;
     order.push_back(L"Murmelo ShowMessage");

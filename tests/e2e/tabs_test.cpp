@@ -68,11 +68,11 @@ protected:
     FakeIm& Client(const wchar_t* exe, const wchar_t* main) {
         auto& slot = clients_[exe];
         if (!slot) slot = FakeIm::Launch(dir_.Path(), exe, {main});
-        return *slot;
+        return Started(slot);
     }
 
     void Start(const ParlixApp::IniValues& settings = {}) {
-        app_ = ParlixApp::Launch(dir_.Path(), 15s, settings);
+        app_ = ParlixApp::Launch(dir_.Path(), kPatience, settings);
         ASSERT_NE(app_, nullptr);
     }
 
@@ -141,7 +141,7 @@ TEST_F(TabsTest, SessionEndGivesEveryWindowBack) {
     const auto windows = CaptureEveryKind();
     DWORD_PTR r = 0;
     ::SendMessageTimeoutW(app_->MainWindow(), WM_QUERYENDSESSION, 0, 0, SMTO_ABORTIFHUNG, 10000, &r);
-    EXPECT_TRUE(app_->Proc().Wait(10s));
+    EXPECT_TRUE(app_->Proc().Wait(kPatience));
     for (size_t i = 0; i < windows.size(); ++i) {
         SCOPED_TRACE(Name(kKinds[i]));
         ExpectGivenBack(windows[i].first, windows[i].second);
@@ -181,8 +181,8 @@ TEST_F(TabsTest, MergeButtonInAPoppedOutWindowCapturesItAgain) {
     EXPECT_EQ(at.x, 5);
     EXPECT_EQ(at.y, 5);
 
-    ::SendMessageTimeoutW(merge2, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3), SMTO_ABORTIFHUNG, 2000, nullptr);
-    ::SendMessageTimeoutW(merge2, WM_LBUTTONUP, 0, MAKELPARAM(3, 3), SMTO_ABORTIFHUNG, 2000, nullptr);
+    ::SendMessageTimeoutW(merge2, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3), SMTO_ABORTIFHUNG, static_cast<UINT>(kPatience.count()), nullptr);
+    ::SendMessageTimeoutW(merge2, WM_LBUTTONUP, 0, MAKELPARAM(3, 3), SMTO_ABORTIFHUNG, static_cast<UINT>(kPatience.count()), nullptr);
     const auto tab = app_->WaitForTab(first);
     ASSERT_TRUE(tab.has_value());
     EXPECT_EQ(tab->caption, L"张三");
@@ -195,8 +195,13 @@ TEST_F(TabsTest, CloseAsksTheClientAndRespectsItsQuestion) {
     Start();
     const HWND w = qq.Open(L"dialog", L"与 张三 交谈中");
     ASSERT_TRUE(app_->WaitForTab(w).has_value());
-    for (const wchar_t* question : {L"文件正在传送中...", L"有消息正在发送...", L"请确认"}) {
-        ASSERT_EQ(qq.Command(L"block|" + HwndArg(w) + L"|" + question), 1);
+    const struct {
+        const wchar_t* question;
+        const wchar_t* busyMs;  // the client works that long before it asks
+    } cases[] = {{L"文件正在传送中...", L"0"}, {L"有消息正在发送...", L"0"}, {L"请确认", L"0"}, {L"请确认", L"1500"}};
+    for (const auto& [question, busyMs] : cases) {
+        SCOPED_TRACE(busyMs);
+        ASSERT_EQ(qq.Command(L"block|" + HwndArg(w) + L"|" + question + L"|" + busyMs), 1);
         ASSERT_TRUE(app_->Command(mnuClose));
         EXPECT_NE(::FindWindowW(L"#32770", question), nullptr);
         EXPECT_EQ(::GetParent(w), app_->PicWin()) << "the window left its tab while the client asks";
@@ -204,7 +209,7 @@ TEST_F(TabsTest, CloseAsksTheClientAndRespectsItsQuestion) {
         ASSERT_EQ(qq.Command(L"unblock|" + HwndArg(w)), 1);
     }
     ASSERT_TRUE(app_->Command(mnuClose));
-    EXPECT_TRUE(WaitFor([&] { return !::IsWindow(w); }, 2s));
+    EXPECT_TRUE(WaitFor([&] { return !::IsWindow(w); }));
     EXPECT_EQ(app_->TabCount(), 0);
 }
 
@@ -215,14 +220,14 @@ TEST_F(TabsTest, WindowDestroyedByItsClientLosesItsTab) {
     const HWND b = qq.Open(L"qq2009", L"李四");
     ASSERT_TRUE(app_->WaitForTab(a) && app_->WaitForTab(b));
     ASSERT_EQ(qq.Command(L"close|" + HwndArg(b)), 1);
-    EXPECT_TRUE(WaitFor([&] { return app_->TabCount() == 1; }, 1s));
+    EXPECT_TRUE(WaitFor([&] { return app_->TabCount() == 1; }));
     const auto tabs = app_->Tabs();
     ASSERT_EQ(tabs.size(), 1u);
     EXPECT_EQ(tabs[0].window, a);
     // A crashed client takes its windows along; the tabs go too.
     qq.Command(L"crash");
-    ASSERT_TRUE(qq.Proc().Wait(5s));
-    EXPECT_TRUE(WaitFor([&] { return app_->TabCount() == 0; }, 2s));
+    ASSERT_TRUE(qq.Proc().Wait(kPatience));
+    EXPECT_TRUE(WaitFor([&] { return app_->TabCount() == 0; }));
 }
 
 TEST_F(TabsTest, ExitQuestionAnsweredNoKeepsEverything) {
@@ -234,7 +239,7 @@ TEST_F(TabsTest, ExitQuestionAnsweredNoKeepsEverything) {
     const HWND question = WaitForWindow({.className = L"#32770", .title = L"确认？", .pid = app_->Proc().Id()});
     ASSERT_NE(question, nullptr);
     ::PostMessageW(question, WM_COMMAND, IDNO, 0);
-    EXPECT_TRUE(WaitFor([&] { return !::IsWindow(question); }, 3s));
+    EXPECT_TRUE(WaitFor([&] { return !::IsWindow(question); }));
     EXPECT_FALSE(app_->Proc().Wait(500ms)) << "Parlix ended although the answer was No";
     EXPECT_EQ(::GetParent(w), app_->PicWin());
     EXPECT_EQ(app_->TabCount(), 1);
@@ -246,7 +251,7 @@ TEST_F(TabsTest, ExitQuestionAnsweredNoKeepsEverything) {
 TEST_F(TabsTest, SecondInstanceEndsSilently) {
     Start();
     auto second = Process::Start(dir_.Path() / L"Parlix.exe", {});
-    EXPECT_TRUE(second.Wait(10s));
+    EXPECT_TRUE(second.Wait(kPatience));
     EXPECT_EQ(second.ExitCode(), 0u);
     EXPECT_EQ(FindTopLevel({.className = L"Parlix.frmMain"}).size(), 1u);
 }

@@ -3,6 +3,7 @@
 #include "tests/support/windows.h"
 #include "tools/fakeim/protocol.h"
 
+#include <stdexcept>
 #include <thread>
 
 namespace parlix::test {
@@ -32,6 +33,11 @@ std::unique_ptr<FakeIm> FakeIm::Launch(const std::filesystem::path& dir, const s
     im->control_ = WaitFor([&] { return FindFakeImControl(pid); }, deadline);
     if (!im->control_) return nullptr;
     return im;
+}
+
+FakeIm& Started(const std::unique_ptr<FakeIm>& im) {
+    if (!im) throw std::runtime_error("the simulator did not start");
+    return *im;
 }
 
 LRESULT FakeIm::Command(std::wstring_view command, std::chrono::milliseconds timeout) {

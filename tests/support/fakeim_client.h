@@ -3,6 +3,7 @@
 #pragma once
 
 #include "tests/support/process.h"
+#include "tests/support/windows.h"
 
 #include <windows.h>
 
@@ -20,10 +21,10 @@ public:
     [[nodiscard]] static std::unique_ptr<FakeIm> Launch(const std::filesystem::path& dir,
                                                         const std::wstring& exeName,
                                                         const std::vector<std::wstring>& commands = {},
-                                                        std::chrono::milliseconds deadline = 15s);
+                                                        std::chrono::milliseconds deadline = kPatience);
 
     // Sends one command; the command's result, or 0 when it failed or timed out.
-    LRESULT Command(std::wstring_view command, std::chrono::milliseconds timeout = 5s);
+    LRESULT Command(std::wstring_view command, std::chrono::milliseconds timeout = kPatience);
     // "open|kind|title|options..." → the new window (null on failure).
     HWND Open(std::wstring_view kind, std::wstring_view title, std::wstring_view options = {});
     HWND Main(std::wstring_view which);
@@ -37,9 +38,13 @@ private:
     HWND control_ = nullptr;
 };
 
+// The simulator im, for a test that cannot go on without it: when it did not start, throws
+// (GoogleTest reports the test failed) instead of letting the test use a null one.
+FakeIm& Started(const std::unique_ptr<FakeIm>& im);
+
 // Sends one command to a fakeim control window; the command's result, or 0 when it failed or
 // timed out.
-LRESULT SendFakeImCommand(HWND control, std::wstring_view command, std::chrono::milliseconds timeout = 5s);
+LRESULT SendFakeImCommand(HWND control, std::wstring_view command, std::chrono::milliseconds timeout = kPatience);
 
 // The control window of the fakeim process pid, or null.
 [[nodiscard]] HWND FindFakeImControl(DWORD pid);

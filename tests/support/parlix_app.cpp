@@ -9,9 +9,11 @@
 namespace parlix::test {
 
 namespace {
+// Parlix may wait on a slow client while it handles a message: the bound only stops a hung one.
 LRESULT SendBounded(HWND w, UINT msg, WPARAM wp, LPARAM lp, LRESULT failed = -1) {
     DWORD_PTR r = 0;
-    if (!::SendMessageTimeoutW(w, msg, wp, lp, SMTO_ABORTIFHUNG, 2000, &r)) return failed;
+    if (!::SendMessageTimeoutW(w, msg, wp, lp, SMTO_ABORTIFHUNG, static_cast<UINT>(kPatience.count()), &r))
+        return failed;
     return static_cast<LRESULT>(r);
 }
 

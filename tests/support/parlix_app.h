@@ -4,6 +4,7 @@
 #pragma once
 
 #include "tests/support/process.h"
+#include "tests/support/windows.h"
 
 #include <windows.h>
 
@@ -30,7 +31,7 @@ public:
     // not come up within the deadline.
     using IniValues = std::vector<std::pair<std::wstring, std::wstring>>;
     [[nodiscard]] static std::unique_ptr<ParlixApp> Launch(const std::filesystem::path& dir,
-                                                           std::chrono::milliseconds deadline = 15s,
+                                                           std::chrono::milliseconds deadline = kPatience,
                                                            const IniValues& settings = {});
 
     // A Parlix already running (its main window); the process is not ended when the owner goes.
@@ -42,15 +43,15 @@ public:
     // Waits until start-up is over and the main window is not in the middle of handling
     // something (Parlix answers sent messages while it waits on another program, so an answer
     // alone does not mean the work before it is done).
-    bool WaitIdle(std::chrono::milliseconds deadline = 10s) const;
+    bool WaitIdle(std::chrono::milliseconds deadline = kPatience) const;
     // Asks the program to close (WM_CLOSE) and waits for its end; kills it after the deadline.
-    bool Close(std::chrono::milliseconds deadline = 10s);
+    bool Close(std::chrono::milliseconds deadline = kPatience);
 
     [[nodiscard]] int TabCount() const;
     [[nodiscard]] int SelectedTab() const;
     [[nodiscard]] std::vector<TabFacts> Tabs() const;
     // The tab of window once it exists (nullopt at the deadline), and its index.
-    [[nodiscard]] std::optional<TabFacts> WaitForTab(HWND window, std::chrono::milliseconds deadline = 5s,
+    [[nodiscard]] std::optional<TabFacts> WaitForTab(HWND window, std::chrono::milliseconds deadline = kPatience,
                                                      int* index = nullptr) const;
     // The chat container the captured windows live in.
     [[nodiscard]] HWND PicWin() const;

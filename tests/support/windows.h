@@ -13,6 +13,11 @@ namespace parlix::test {
 
 using namespace std::chrono_literals;
 
+// The deadline of a wait for something that is to happen. A wait ends as soon as its condition
+// holds, so only a failure costs the whole of it; it is long because a shared or loaded machine
+// may be many times slower than a quiet one, and a test must not fail for that alone.
+inline constexpr std::chrono::milliseconds kPatience = 60s;
+
 template <typename T>
 bool IsSet(const T& value) {
     if constexpr (requires { value.empty(); }) return !value.empty();
@@ -22,7 +27,7 @@ bool IsSet(const T& value) {
 // Polls check (pumping this thread's messages) until it returns a non-empty value or the
 // deadline passes; returns the last value.
 template <typename F>
-auto WaitFor(F check, std::chrono::milliseconds deadline = 5s, std::chrono::milliseconds step = 10ms)
+auto WaitFor(F check, std::chrono::milliseconds deadline = kPatience, std::chrono::milliseconds step = 10ms)
     -> decltype(check()) {
     const auto end = std::chrono::steady_clock::now() + deadline;
     for (;;) {
@@ -67,7 +72,7 @@ struct WindowQuery {
 // Top-level windows matching the query, in z-order.
 [[nodiscard]] std::vector<HWND> FindTopLevel(const WindowQuery& q);
 // First matching top-level window within the deadline, or null.
-[[nodiscard]] HWND WaitForWindow(const WindowQuery& q, std::chrono::milliseconds deadline = 5s);
+[[nodiscard]] HWND WaitForWindow(const WindowQuery& q, std::chrono::milliseconds deadline = kPatience);
 // Direct children of parent with the given class ("" = any), in z-order.
 [[nodiscard]] std::vector<HWND> Children(HWND parent, const std::wstring& className = {});
 // The window with the keyboard focus in the GUI thread tid (null when none).

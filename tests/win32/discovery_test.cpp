@@ -132,7 +132,7 @@ TEST_F(RemoteTextTest, BadAddressesAndDeadProcessesReadNothing) {
     EXPECT_EQ(RemoteTextLength(nullptr, record_), std::nullopt);
 
     im_->Command(L"crash");
-    ASSERT_TRUE(im_->Proc().Wait(5s));
+    ASSERT_TRUE(im_->Proc().Wait(kPatience));
     EXPECT_EQ(RemoteTextLength(process_.get(), record_), std::nullopt);
     EXPECT_EQ(ReadRemoteText(process_.get(), record_, 4), std::nullopt);
 }

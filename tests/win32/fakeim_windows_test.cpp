@@ -97,7 +97,7 @@ TEST_F(FakeImWindows, FetionInnerWindowsAreUntitledAndTheTopTitleComesLate) {
     EXPECT_NE(
         ::FindWindowExW(p, nullptr, (std::wstring(fakeim::kFetionRichEditPrefix) + suffix).c_str(), L""),
         nullptr);
-    EXPECT_EQ(WaitFor([&] { return WindowTitle(top); }, 3s), L"张三 - 飞信");
+    EXPECT_EQ(WaitFor([&] { return WindowTitle(top); }), L"张三 - 飞信");
 }
 
 TEST_F(FakeImWindows, QqChatWindowsHaveTheGroupStylePatternAndThePanelDoesNot) {

@@ -51,7 +51,7 @@ protected:
     }
 
     bool WaitForNotices(size_t count) {
-        return WaitFor([&] { return recorder_.notices.size() >= count; }, 3s);
+        return WaitFor([&] { return recorder_.notices.size() >= count; });
     }
 
     HookLibrary lib_;
@@ -97,21 +97,24 @@ TEST_F(HookLibraryTest, NewTopLevelWindowIsReportedOnceWhenFirstShown) {
     recorder_.notices.clear();
     const HWND later = im_->Open(L"dialog", L"与 王五 交谈中", L"hidden");
     ASSERT_NE(later, nullptr);
-    ::Sleep(100);
-    WaitFor([] { return false; }, 100ms);
-    EXPECT_TRUE(recorder_.Of(kWmHookNotify, hook::kWindowShown).empty()) << "hidden window reported";
+    // Notices come in order: once the one of a window shown afterwards is in, a notice of the
+    // hidden window would be in too.
+    const HWND first = im_->Open(L"dialog", L"与 赵六 交谈中");
+    ASSERT_TRUE(WaitFor([&] { return !recorder_.Of(kWmHookNotify, hook::kWindowShown).empty(); }));
+    ASSERT_EQ(recorder_.Of(kWmHookNotify, hook::kWindowShown).size(), 1u) << "hidden window reported";
+    EXPECT_EQ(recorder_.Of(kWmHookNotify, hook::kWindowShown).front().value, reinterpret_cast<LPARAM>(first));
     ASSERT_EQ(im_->Command(L"show|" + HwndArg(later) + L"|show"), 1);
-    ASSERT_TRUE(WaitFor([&] { return !recorder_.Of(kWmHookNotify, hook::kWindowShown).empty(); }, 3s));
-    EXPECT_EQ(recorder_.Of(kWmHookNotify, hook::kWindowShown).front().value, reinterpret_cast<LPARAM>(later));
+    ASSERT_TRUE(WaitFor([&] { return recorder_.Of(kWmHookNotify, hook::kWindowShown).size() >= 2; }));
+    EXPECT_EQ(recorder_.Of(kWmHookNotify, hook::kWindowShown)[1].value, reinterpret_cast<LPARAM>(later));
 
     // Hidden and shown again (as re-parenting does): not reported again.
     im_->Command(L"show|" + HwndArg(later) + L"|hide");
     im_->Command(L"show|" + HwndArg(later) + L"|show");
-    const HWND marker = im_->Open(L"dialog", L"与 赵六 交谈中");
-    ASSERT_TRUE(WaitFor([&] { return recorder_.Of(kWmHookNotify, hook::kWindowShown).size() >= 2; }, 3s));
+    const HWND marker = im_->Open(L"dialog", L"与 孙八 交谈中");
+    ASSERT_TRUE(WaitFor([&] { return recorder_.Of(kWmHookNotify, hook::kWindowShown).size() >= 3; }));
     const auto shown = recorder_.Of(kWmHookNotify, hook::kWindowShown);
-    ASSERT_EQ(shown.size(), 2u);
-    EXPECT_EQ(shown[1].value, reinterpret_cast<LPARAM>(marker));
+    ASSERT_EQ(shown.size(), 3u);
+    EXPECT_EQ(shown[2].value, reinterpret_cast<LPARAM>(marker));
 }
 
 TEST_F(HookLibraryTest, WindowShownBeforeTheHookIsNotReportedWhenShownAgain) {
@@ -120,7 +123,7 @@ TEST_F(HookLibraryTest, WindowShownBeforeTheHookIsNotReportedWhenShownAgain) {
     ASSERT_EQ(im_->Command(L"show|" + HwndArg(chat_) + L"|hide"), 1);
     ASSERT_EQ(im_->Command(L"show|" + HwndArg(chat_) + L"|show"), 1);
     const HWND marker = im_->Open(L"dialog", L"与 赵六 交谈中");
-    ASSERT_TRUE(WaitFor([&] { return !recorder_.Of(kWmHookNotify, hook::kWindowShown).empty(); }, 3s));
+    ASSERT_TRUE(WaitFor([&] { return !recorder_.Of(kWmHookNotify, hook::kWindowShown).empty(); }));
     const auto shown = recorder_.Of(kWmHookNotify, hook::kWindowShown);
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_EQ(shown.front().value, reinterpret_cast<LPARAM>(marker));
@@ -136,12 +139,13 @@ TEST_F(HookLibraryTest, ClickAndCtrlInCapturedChatAreReported) {
     ::PostMessageW(input, WM_KEYDOWN, VK_CONTROL, 1);
     ::PostMessageW(input, WM_KEYDOWN, VK_CONTROL, 1 | (1 << 30));  // auto-repeat: not reported again
     ::PostMessageW(input, WM_KEYUP, VK_CONTROL, 1 | (3u << 30));
-    ASSERT_TRUE(WaitForNotices(3));
-    WaitFor([] { return false; }, 100ms);
+    ::PostMessageW(input, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));  // a marker after the keys
+    ASSERT_TRUE(WaitForNotices(4));
     const std::vector<Notice> expected = {
         {kWmHookNotify, hook::kClick, reinterpret_cast<LPARAM>(chat_)},
         {kWmHookNotify, hook::kKeyState, hook::kKeyDown},
         {kWmHookNotify, hook::kKeyState, hook::kKeyUp},
+        {kWmHookNotify, hook::kClick, reinterpret_cast<LPARAM>(chat_)},
     };
     EXPECT_EQ(recorder_.notices, expected);
 }
@@ -151,11 +155,16 @@ TEST_F(HookLibraryTest, InputOfWindowsOutsideParlixIsNotReported) {
     recorder_.notices.clear();
     ::PostMessageW(input, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
     ::PostMessageW(input, WM_KEYDOWN, VK_CONTROL, 1);
-    WaitFor([] { return false; }, 300ms);  // the client takes its posted input first
+    // Posted messages are taken in order: once a window closed by a later post is gone, the
+    // input has been handled.
+    const HWND closing = im_->Open(L"dialog", L"与 周九 交谈中");
+    ::PostMessageW(closing, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(WaitFor([&] { return !::IsWindow(closing); }));
     const HWND marker = im_->Open(L"dialog", L"与 赵六 交谈中");
-    ASSERT_TRUE(WaitFor([&] { return !recorder_.Of(kWmHookNotify, hook::kWindowShown).empty(); }, 3s));
-    ASSERT_EQ(recorder_.notices.size(), 1u);
-    EXPECT_EQ(recorder_.notices.front().value, reinterpret_cast<LPARAM>(marker));
+    ASSERT_TRUE(WaitFor([&] { return recorder_.Of(kWmHookNotify, hook::kWindowShown).size() >= 2; }));
+    ASSERT_EQ(recorder_.notices.size(), 2u);  // the two windows shown, nothing of the input
+    EXPECT_EQ(recorder_.notices.front().value, reinterpret_cast<LPARAM>(closing));
+    EXPECT_EQ(recorder_.notices.back().value, reinterpret_cast<LPARAM>(marker));
 }
 
 TEST_F(HookLibraryTest, RightButtonDragIsReportedAsGestureOnlyWhenEnabled) {
@@ -167,7 +176,7 @@ TEST_F(HookLibraryTest, RightButtonDragIsReportedAsGestureOnlyWhenEnabled) {
         ::PostMessageW(input, WM_MOUSEMOVE, MK_RBUTTON, MAKELPARAM(40, 10));
         ::PostMessageW(input, WM_RBUTTONUP, 0, MAKELPARAM(80, 10));
         ::PostMessageW(input, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));  // a marker after the drag
-        WaitFor([&] { return !recorder_.Of(kWmHookNotify, hook::kClick).empty(); }, 3s);
+        WaitFor([&] { return !recorder_.Of(kWmHookNotify, hook::kClick).empty(); });
         return recorder_.Of(kWmHookNotify, hook::kGesture);
     };
     EXPECT_TRUE(drag().empty());
@@ -189,7 +198,7 @@ TEST_F(HookLibraryTest, WheelWithRightButtonIsForwardedToTheMainWindow) {
     ::PostMessageW(input, WM_MOUSEWHEEL, MAKEWPARAM(MK_RBUTTON, static_cast<WORD>(-120)), MAKELPARAM(100, 100));
     ::PostMessageW(input, WM_MOUSEWHEEL, MAKEWPARAM(0, 120), MAKELPARAM(100, 100));  // plain scrolling stays
     ::PostMessageW(input, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
-    ASSERT_TRUE(WaitFor([&] { return !recorder_.Of(kWmHookNotify, hook::kClick).empty(); }, 3s));
+    ASSERT_TRUE(WaitFor([&] { return !recorder_.Of(kWmHookNotify, hook::kClick).empty(); }));
     const auto wheels = recorder_.Of(WM_MOUSEWHEEL, MAKEWPARAM(MK_RBUTTON, static_cast<WORD>(-120)));
     EXPECT_EQ(wheels.size(), 1u);
     EXPECT_EQ(recorder_.notices.size(), 2u);

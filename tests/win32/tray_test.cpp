@@ -5,6 +5,7 @@
 #include "ui/res_icon_win.h"
 #include "ui/tray_action.h"
 #include "ui/tray_win.h"
+#include "tests/support/windows.h"
 
 #include <gtest/gtest.h>
 
@@ -34,12 +35,16 @@ public:
 
 FakeHost* gHost = nullptr;
 Tray* gTray = nullptr;
+int gKillTipTicks = 0;
 
 // Records a minimise with the MainState the host held at that moment; routes tmrKillTip.
 LRESULT CALLBACK MainProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == WM_SIZE && wParam == SIZE_MINIMIZED)
         gHost->calls.push_back(L"minimised in " + std::to_wstring(static_cast<int>(gHost->state)));
-    if (msg == WM_TIMER && wParam == kTmrKillTip) gTray->OnKillTipTimer();
+    if (msg == WM_TIMER && wParam == kTmrKillTip) {
+        ++gKillTipTicks;
+        gTray->OnKillTipTimer();
+    }
     return ::DefWindowProcW(hwnd, msg, wParam, lParam);
 }
 
@@ -117,12 +122,9 @@ TEST_F(TrayTest, ReAddAfterTaskbarRestartKeepsTipAndIconWithoutBalloon) {
 }
 
 TEST_F(TrayTest, KillTipTimerRemovesTheBalloonOnceAndNoticesRestartIt) {
+    gKillTipTicks = 0;
     tray.SetTipTime(1);
-    for (DWORD end = ::GetTickCount() + 1500; static_cast<LONG>(end - ::GetTickCount()) > 0; ::Sleep(10)) {
-        MSG m;
-        while (::PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE))
-            ::DispatchMessageW(&m);
-    }
+    ASSERT_TRUE(WaitFor([] { return gKillTipTicks > 0; }));
     EXPECT_EQ(tray.Record().uFlags, 7u);
     EXPECT_FALSE(::KillTimer(main, kTmrKillTip)) << "tmrKillTip disables itself";
     tray.ShowTray(L"t", L"x", NIIF_INFO);

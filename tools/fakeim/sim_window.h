@@ -38,8 +38,12 @@ class SimWindow {
     // A title set now replaces one still to come.
     void SetTitle(std::wstring_view title);
 
-    // While armed (non-empty title), WM_CLOSE shows a dialog of that title instead of closing.
-    void Block(std::wstring dialogTitle) { blockTitle_ = std::move(dialogTitle); }
+    // While armed (non-empty title), WM_CLOSE shows a dialog of that title instead of closing,
+    // after working busyMs without pumping messages (a slow client).
+    void Block(std::wstring dialogTitle, DWORD busyMs) {
+        blockTitle_ = std::move(dialogTitle);
+        blockBusyMs_ = busyMs;
+    }
     // The user answered the dialog: it goes and the block is cleared. False when none showed.
     bool Unblock();
     // The dialog was destroyed by other means.
@@ -60,6 +64,7 @@ class SimWindow {
     std::wstring lateTitle_;
     bool titlePending_ = false;
     std::wstring blockTitle_;
+    DWORD blockBusyMs_ = 0;
     HWND blockDialog_ = nullptr; // owned: destroyed with this window or by Unblock
 };
 

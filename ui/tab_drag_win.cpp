@@ -138,7 +138,8 @@ void TabDrag::MouseMove(int buttons, int x, int y, int index) {
         Cancel();
         return;
     }
-    if (tabs::DragStarts(dragging_, static_cast<unsigned>(buttons), strip.count(), pressed_, press_, {x, y}))
+    if (tabs::DragStarts(dragging_, static_cast<unsigned>(buttons), strip.count(), pressed_, press_, {x, y},
+                         strip.Dpi()))
         Start(x);
     if (dragging_) Feedback(x, y, index);
 }

@@ -3,6 +3,7 @@
 #include "base/dpi.h"
 #include "capture/upkeep_rules.h"
 #include "settings/settings.h"
+#include "ui/tab_commands.h"
 #include "ui/tab_images.h"
 
 #include <gtest/gtest.h>
@@ -54,6 +55,13 @@ TEST(Dpi, TabLayoutGapsAndChatChromeFollowTheDpi) {
     // A window up to 33 pixels high at 96 dpi is too small to follow: 67 at 192 dpi.
     EXPECT_FALSE(FollowChatSize({400, 67}, {}, 192).height.has_value());
     EXPECT_EQ(FollowChatSize({400, 68}, {}, 192).height, 68);
+}
+
+TEST(Dpi, ADragStartsFurtherAwayOnADenserScreen) {
+    // 5 pixels at 96 dpi, 10 at 192.
+    EXPECT_TRUE(tabs::DragStarts(false, tabs::kLeftButton, 2, 0, {0, 0}, {6, 0}, 96));
+    EXPECT_FALSE(tabs::DragStarts(false, tabs::kLeftButton, 2, 0, {0, 0}, {10, 0}, 192));
+    EXPECT_TRUE(tabs::DragStarts(false, tabs::kLeftButton, 2, 0, {0, 0}, {0, -11}, 192));
 }
 
 TEST(Dpi, WindowPlacementInTwipsKeepsPositionAtTheSystemDpiAndSizeAtTheWindowDpi) {

@@ -92,7 +92,8 @@ TEST(Installer, InstallsRunsCapturesAndUninstallsKeepingOnlyTheSettings) {
         Process parlix = Process::Start(dir / L"Parlix.exe", {});
         const HWND main = WaitForWindow({.className = L"Parlix.frmMain", .pid = parlix.Id()}, 20s);
         ASSERT_NE(main, nullptr) << "the installed Parlix did not start";
-        const auto app = ParlixApp::Attach(main);
+        // The window comes first, its tab strip a moment later.
+        const auto app = WaitFor([&] { return ParlixApp::Attach(main); }, 20s);
         ASSERT_NE(app, nullptr);
         ASSERT_TRUE(app->WaitIdle(20s));
         const auto im = FakeIm::Launch(home.Path(), L"QQ.exe", {L"main|1"});

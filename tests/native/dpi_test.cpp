@@ -4,6 +4,7 @@
 #include "capture/upkeep_rules.h"
 #include "settings/settings.h"
 #include "ui/tab_commands.h"
+#include "ui/tab_paint.h"
 #include "ui/tab_images.h"
 
 #include <gtest/gtest.h>
@@ -55,6 +56,24 @@ TEST(Dpi, TabLayoutGapsAndChatChromeFollowTheDpi) {
     // A window up to 33 pixels high at 96 dpi is too small to follow: 67 at 192 dpi.
     EXPECT_FALSE(FollowChatSize({400, 67}, {}, 192).height.has_value());
     EXPECT_EQ(FollowChatSize({400, 68}, {}, 192).height, 68);
+}
+
+TEST(Dpi, TabIconsAreThePictureSizeOfTheDpiWithTheirGapsScaled) {
+    const struct {
+        int dpi;
+        paint::IconPlace expected;
+    } cases[] = {
+        {96, {16, 10, 33, 16}},  // 6 from the left edge, centred, the caption 1 after the icon
+        {144, {19, 6, 45, 24}},  // 9 from the edge, (36 - 24) / 2 down, 2 after the icon
+        {192, {22, 2, 56, 32}},
+    };
+    for (const auto& c : cases) {
+        const paint::IconPlace at = paint::PlaceIcon({10, 0, 110, 36}, c.dpi);
+        EXPECT_EQ(at.x, c.expected.x) << c.dpi;
+        EXPECT_EQ(at.y, c.expected.y) << c.dpi;
+        EXPECT_EQ(at.captionLeft, c.expected.captionLeft) << c.dpi;
+        EXPECT_EQ(at.size, c.expected.size) << c.dpi;
+    }
 }
 
 TEST(Dpi, ADragStartsFurtherAwayOnADenserScreen) {

@@ -14,7 +14,7 @@ void CaptureHost::DetectWindow(HWND window) {
 
 void CaptureHost::Popped(HWND window) {
     popped_.insert(window);
-    merge_.Add(view_.Hwnd(), window);
+    merge_.Add(view_.Hwnd(), window, view_.Dpi());
 }
 
 bool CaptureHost::IsCaptured(HWND window) const { return registry_.PositionOfWindow(Value(window)) > 0; }

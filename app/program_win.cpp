@@ -2,6 +2,7 @@
 // commands and the tab switch ask of the program.
 #include "app/program_parts_win.h"
 
+#include "base/dpi_win.h"
 #include "base/error_report_win.h"
 #include "base/handle_value_win.h"
 #include "base/product_info.h"
@@ -46,6 +47,7 @@ LRESULT Program::Route(UINT msg, WPARAM wParam, LPARAM lParam, bool& handled) {
     case WM_COMMAND: OnCommand(wParam, lParam); return 0;
     case WM_RBUTTONUP: parts_->commands.RButtonClickedWindow(); return 0;
     case WM_CLOSE: OnClose(); return 0;
+    case kWmDpiChanged: OnDpiChanged(LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam)); return 0;
     case kMsgFocusCurrent:
         // Set tab read moves the focus into the chat as well.
         if (parts_->dispatch.MainIsActive()) parts_->poll.SetTabRead();
@@ -104,6 +106,22 @@ void Program::OnCommand(WPARAM wParam, LPARAM lParam) {
     if (commands.ContextTab() < 0 || commands.ContextTab() >= view_.Strip().count())
         commands.ContextTab(view_.Strip().Selected());
     commands.Execute(LOWORD(wParam));
+}
+
+void Program::OnDpiChanged(int dpi, const RECT& suggested) {
+    // The window moved to a monitor of another dpi (or the user changed the scale): everything
+    // measured in pixels is measured again, then the window takes the size the system suggests,
+    // which lays it out (WM_SIZE); a window whose size stays is laid out here.
+    view_.SetDpi(dpi);
+    ::SetWindowPos(view_.Hwnd(), nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                   suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    parts_->upkeep.FormResize();
+    if (view_.Notice().Visible()) {
+        RECT client{};
+        ::GetClientRect(view_.Hwnd(), &client);
+        view_.Notice().Move(client);
+    }
+    if (parts_->dispatch.NumbersShown()) ShowNumbers();
 }
 
 // ---- DispatchHost -------------------------------------------------------------------------

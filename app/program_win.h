@@ -94,6 +94,7 @@ private:
     void OnTimer(UINT_PTR id);
     void OnCommand(WPARAM wParam, LPARAM lParam);
     void OnClose();
+    void OnDpiChanged(int dpi, const RECT& suggested);
 
     // DispatchHost
     void DetectWindow(HWND window) override;

@@ -1,6 +1,7 @@
 // Shut-down: the close request, the windows given back, the unload, the end of the session.
 #include "app/program_parts_win.h"
 
+#include "base/dpi_win.h"
 #include "base/last_chance_win.h"
 
 namespace parlix {
@@ -46,8 +47,7 @@ void Program::RestoreAll() {
     const std::int32_t status = ::IsIconic(main) ? 1 : ::IsZoomed(main) ? 2 : 0;
     // A minimised or maximised window stores the place it returns to.
     if (status != 0) r = wp.rcNormalPosition;
-    SaveWindowPlacement({r.left * kTwipsPerPixel, r.top * kTwipsPerPixel, (r.right - r.left) * kTwipsPerPixel,
-                         (r.bottom - r.top) * kTwipsPerPixel},
+    SaveWindowPlacement(BoundsToTwips({r.left, r.top, r.right - r.left, r.bottom - r.top}, SystemDpi(), view_.Dpi()),
                         status);
     parts_->dispatch.DeregisterShellHook(main);
     parts_->detacher.PopAll();

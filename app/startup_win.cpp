@@ -1,6 +1,7 @@
 // Start-up (Form_Load) in its fixed order.
 #include "app/program_parts_win.h"
 
+#include "base/dpi_win.h"
 #include "base/last_chance_win.h"
 #include "base/window_text_win.h"
 #include "ui/greetings.h"
@@ -14,6 +15,8 @@ namespace {
 constexpr UINT kChkMsgMs = 200;
 constexpr UINT kCheckHookMs = 5000;
 constexpr wchar_t kInstanceMutex[] = L"Parlix.SingleInstance";
+// The hook library's icon group (hook/parlix_hook.rc).
+constexpr int kHookIconGroup = 100;
 
 UINT IconFlag(GreetingIcon icon) {
     switch (icon) {
@@ -57,10 +60,13 @@ void Program::ShowGreetings() {
 }
 
 WindowPlacement Program::LoadPlacedSettings() {
-    const WindowPlacement place = LoadSettings(settings_, MainWindowFactsOf(view_.Hwnd()), PluginHost::Creatable);
-    if (place.bounds)
-        ::MoveWindow(view_.Hwnd(), place.bounds->left / kTwipsPerPixel, place.bounds->top / kTwipsPerPixel,
-                     place.bounds->width / kTwipsPerPixel, place.bounds->height / kTwipsPerPixel, FALSE);
+    const MainWindowFacts facts = MainWindowFactsOf(view_.Hwnd());
+    const WindowPlacement place = LoadSettings(settings_, facts, PluginHost::Creatable);
+    if (place.bounds) {
+        // A place on a monitor of another dpi brings WM_DPICHANGED, which scales the size.
+        const PixelBounds b = BoundsToPixels(*place.bounds, facts.positionDpi, facts.sizeDpi);
+        ::MoveWindow(view_.Hwnd(), b.left, b.top, b.width, b.height, FALSE);
+    }
     captionSuffix_ = settings_.org_Caption;  // the load leaves it as the caption suffix
     return place;
 }
@@ -99,8 +105,12 @@ void Program::HookClients() {
     // The hook library first: its exports and icon are needed from here on.
     hooks_.Load();
     hooks_.EnableMouseGesture(settings_.org_MouseGesture != 0);
-    programIcon_ = LoadResIcon(hooks_.Module(), 3, 2, 16, 32);
-    newMsgIcon_ = LoadNewMessageIcon(::GetModuleHandleW(nullptr));
+    // The tray shows small icons at the system's dpi: at 96 dpi the hook library's 16-pixel
+    // image 2, elsewhere the image of its icon group drawn for that size.
+    const int traySize = SystemMetricForDpi(SM_CXSMICON, SystemDpi());
+    programIcon_ = traySize == 16 ? LoadResIcon(hooks_.Module(), 3, 2, 16, 32)
+                                  : LoadIconOfSize(hooks_.Module(), kHookIconGroup, traySize);
+    newMsgIcon_ = LoadNewMessageIcon(::GetModuleHandleW(nullptr), traySize);
     parts_->state.SetIcons(programIcon_.get(), newMsgIcon_.get());
     discovery_.InitHooks();
     parts_->dispatch.SetTaskbarCreatedMsg(discovery_.TaskbarCreatedMsg());

@@ -50,6 +50,7 @@ public:
     // UpkeepHost
     [[nodiscard]] int HeaderHeight() const override { return view_.HeaderHeight(); }
     [[nodiscard]] bool TabRowAtBottom() const override { return view_.Strip().Bottom(); }
+    [[nodiscard]] int Dpi() const override { return view_.Dpi(); }
     void MoveTabStrip(const PixelRect& r) override { view_.Strip().Move(r.x, r.y, r.width, r.height); }
     void PicWinPlaced(const PixelRect& r) override {
         view_.Notice().Move(RECT{r.x, r.y, r.x + r.width, r.y + r.height});

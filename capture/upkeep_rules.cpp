@@ -15,11 +15,13 @@ bool CaptionStripped(std::uint32_t originalStyle, bool compatibility) noexcept {
     return !compatibility && (originalStyle & kWsCaptionBits) == kWsCaptionBits;
 }
 
-ChatChrome ChromeOf(IM_VERSION version, bool captionStripped) noexcept {
+ChatChrome ChromeOf(IM_VERSION version, bool captionStripped, int dpi) noexcept {
     if (captionStripped) return {};
-    if (IsQQ2009(version)) return {2, 24, 5, 37};
-    if (IsFetion(version)) return {8, 26, 14, 66};
-    return {8, 26, 14, 33};
+    const ChatChrome at96 = IsQQ2009(version) ? ChatChrome{2, 24, 5, 37}
+                            : IsFetion(version) ? ChatChrome{8, 26, 14, 66}
+                                                : ChatChrome{8, 26, 14, 33};
+    return {ScaleForDpi(at96.left, dpi), ScaleForDpi(at96.top, dpi), ScaleForDpi(at96.width, dpi),
+            ScaleForDpi(at96.height, dpi)};
 }
 
 PixelRect ChatPlacement(PixelSize picWin, const ChatChrome& chrome) noexcept {
@@ -27,23 +29,26 @@ PixelRect ChatPlacement(PixelSize picWin, const ChatChrome& chrome) noexcept {
             std::max(0, picWin.height) + chrome.height};
 }
 
-PicWinFollow FollowChatSize(PixelSize chat, const ChatChrome& chrome) noexcept {
+PicWinFollow FollowChatSize(PixelSize chat, const ChatChrome& chrome, int dpi) noexcept {
     PicWinFollow f;
-    if (chat.width >= kMinFollowWidth && chat.width - chrome.width > 0) f.width = chat.width - chrome.width;
-    if (chat.height >= kMinFollowHeight && chat.height - chrome.height > 0) f.height = chat.height - chrome.height;
+    if (chat.width >= ScaleForDpi(kMinFollowWidth, dpi) && chat.width - chrome.width > 0)
+        f.width = chat.width - chrome.width;
+    if (chat.height >= ScaleForDpi(kMinFollowHeight, dpi) && chat.height - chrome.height > 0)
+        f.height = chat.height - chrome.height;
     return f;
 }
 
-TabLayout FormLayout(PixelSize client, int headerHeight, bool tabRowAtBottom) noexcept {
+TabLayout FormLayout(PixelSize client, int headerHeight, bool tabRowAtBottom, int dpi) noexcept {
     const int w = std::max(0, client.width);
     const int h = std::max(0, client.height);
     const int header = std::max(0, headerHeight);
+    const auto px = [dpi](int at96) { return ScaleForDpi(at96, dpi); };
     TabLayout l;
     l.btnTab = {0, 0, w, h};
     if (tabRowAtBottom)
-        l.picWin = {0, 0, w, std::max(0, h - header - 4)};
+        l.picWin = {0, 0, w, std::max(0, h - header - px(4))};
     else
-        l.picWin = {0, header + 3, w, std::max(0, h - header - 6)};
+        l.picWin = {0, header + px(3), w, std::max(0, h - header - px(6))};
     return l;
 }
 

@@ -4,6 +4,7 @@
 // main window's state value. Pure functions; upkeep_win.h applies them.
 #pragma once
 
+#include "base/dpi.h"
 #include "base/main_state.h"
 
 #include "contract/im_window.h"
@@ -31,6 +32,7 @@ struct PixelRect {
 
 // The part of a captured window kept outside picWin's visible area: its caption and borders.
 // left/top lie before picWin's origin; width/height are what the window exceeds picWin by.
+// Every figure below is given in pixels at 96 dpi and applied scaled for the main window's dpi.
 struct ChatChrome {
     int left = 0;
     int top = 0;
@@ -46,20 +48,20 @@ struct ChatChrome {
 
 // The chrome of each client family: QQ 2009 (2, 24, +5, +37), Fetion (8, 26, +14, +66), every
 // other kind (8, 26, +14, +33); none when the caption was stripped.
-[[nodiscard]] ChatChrome ChromeOf(IM_VERSION version, bool captionStripped) noexcept;
+[[nodiscard]] ChatChrome ChromeOf(IM_VERSION version, bool captionStripped, int dpi = kBaseDpi) noexcept;
 
 // The chat window's rectangle in picWin's client pixels.
 [[nodiscard]] PixelRect ChatPlacement(PixelSize picWin, const ChatChrome& chrome) noexcept;
 
 // The picWin size at which a chat window of the given size fits its placement, per axis; an axis
 // is left alone (nullopt) while the window is too small to be a chat window's real size
-// (width up to 14, height up to 33 pixels) or would leave picWin without a pixel.
+// (width up to 14, height up to 33 pixels at 96 dpi) or would leave picWin without a pixel.
 struct PicWinFollow {
     std::optional<int> width;
     std::optional<int> height;
     friend bool operator==(const PicWinFollow&, const PicWinFollow&) = default;
 };
-[[nodiscard]] PicWinFollow FollowChatSize(PixelSize chat, const ChatChrome& chrome) noexcept;
+[[nodiscard]] PicWinFollow FollowChatSize(PixelSize chat, const ChatChrome& chrome, int dpi = kBaseDpi) noexcept;
 
 // btnTab fills the client area; picWin leaves the tab row free, at the bottom (height minus
 // header minus 4) or at the top (from header + 3, height minus header minus 6). Sizes never go
@@ -69,7 +71,8 @@ struct TabLayout {
     PixelRect picWin;
     friend bool operator==(const TabLayout&, const TabLayout&) = default;
 };
-[[nodiscard]] TabLayout FormLayout(PixelSize client, int headerHeight, bool tabRowAtBottom) noexcept;
+[[nodiscard]] TabLayout FormLayout(PixelSize client, int headerHeight, bool tabRowAtBottom,
+                                   int dpi = kBaseDpi) noexcept;
 
 // The client of QQ, TM and their versions up to QQ 2009 (0 to 8) gives the main window its title;
 // Baidu Hi, Fetion and later kinds leave the caption alone.

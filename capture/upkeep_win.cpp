@@ -54,11 +54,11 @@ PixelSize SizeOf(HWND window) {
 
 void SetAdjustErrorSink(AdjustErrorSink sink) { Sink() = std::move(sink); }
 
-ChatChrome CapturedChrome(HWND window, const IMWindow& record) {
+ChatChrome CapturedChrome(HWND window, const IMWindow& record, int dpi) {
     constexpr LONG kCaption = WS_CAPTION;
     // The caption still there means capture kept the frame (compatibility mode).
     const bool keptCaption = (::GetWindowLongW(window, GWL_STYLE) & kCaption) == kCaption;
-    return ChromeOf(record.Version, CaptionStripped(static_cast<std::uint32_t>(record.WinLong), keptCaption));
+    return ChromeOf(record.Version, CaptionStripped(static_cast<std::uint32_t>(record.WinLong), keptCaption), dpi);
 }
 
 template <typename F>
@@ -129,7 +129,7 @@ void WindowUpkeep::FormResize() {
 void WindowUpkeep::LayOut() {
     RECT c{};
     ::GetClientRect(main_, &c);
-    const TabLayout l = FormLayout({c.right, c.bottom}, host_.HeaderHeight(), host_.TabRowAtBottom());
+    const TabLayout l = FormLayout({c.right, c.bottom}, host_.HeaderHeight(), host_.TabRowAtBottom(), host_.Dpi());
     host_.MoveTabStrip(l.btnTab);
     MoveWindowQuietly(picWin_, l.picWin);
     host_.PicWinPlaced(l.picWin);
@@ -153,7 +153,7 @@ void WindowUpkeep::PlaceCurrent(bool force) {
     IMWindow& w = node->window;
     const HWND window = Window(w.hWnd);
     if (!::IsWindow(window)) return;
-    const PixelRect target = ChatPlacement(PicWinSize(), CapturedChrome(window, w));
+    const PixelRect target = ChatPlacement(PicWinSize(), CapturedChrome(window, w, host_.Dpi()));
     w.W = target.width;
     w.H = target.height;
     const bool there = ::IsWindowVisible(window) && RectIn(window, picWin_) == target;
@@ -162,14 +162,15 @@ void WindowUpkeep::PlaceCurrent(bool force) {
 }
 
 void WindowUpkeep::FollowChat(PixelSize chat, const ChatChrome& chrome, bool freshLayout) {
-    const PicWinFollow follow = FollowChatSize(chat, chrome);
+    const int dpi = host_.Dpi();
+    const PicWinFollow follow = FollowChatSize(chat, chrome, dpi);
     RECT c{};
     ::GetClientRect(main_, &c);
     const int header = host_.HeaderHeight();
     const bool bottom = host_.TabRowAtBottom();
     PixelRect pic = RectIn(picWin_, main_);
     // The height is measured against picWin laid out for the current form height.
-    if (freshLayout && follow.height) pic = FormLayout({c.right, c.bottom}, header, bottom).picWin;
+    if (freshLayout && follow.height) pic = FormLayout({c.right, c.bottom}, header, bottom, dpi).picWin;
     const int dw = follow.width ? *follow.width - pic.width : 0;
     const int dh = follow.height ? *follow.height - pic.height : 0;
     if (follow.width) pic.width = *follow.width;
@@ -184,7 +185,7 @@ void WindowUpkeep::FollowChat(PixelSize chat, const ChatChrome& chrome, bool fre
     if (pic == RectIn(picWin_, main_) && dw == 0 && dh == 0) return;  // nothing changed
     MoveWindowQuietly(picWin_, pic);
     host_.PicWinPlaced(pic);
-    host_.MoveTabStrip(FormLayout({c.right, c.bottom}, header, bottom).btnTab);
+    host_.MoveTabStrip(FormLayout({c.right, c.bottom}, header, bottom, dpi).btnTab);
 }
 
 void WindowUpkeep::AdjustQQWindow() {
@@ -205,7 +206,7 @@ void WindowUpkeep::AdjustQQWindow() {
         }
         w.W = size.width;
         w.H = size.height;
-        const ChatChrome chrome = CapturedChrome(window, w);
+        const ChatChrome chrome = CapturedChrome(window, w, host_.Dpi());
         const PixelRect at = RectIn(window, picWin_);
         if (at.x != -chrome.left || at.y != -chrome.top)
             Request(window, nullptr, {-chrome.left, -chrome.top, 0, 0}, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE,
@@ -220,7 +221,7 @@ void WindowUpkeep::AdjustTabWindow() {
     Adjusting(L"AdjustTabWindow", [&] {
         const IMWindow& w = node->window;
         const HWND window = Window(w.hWnd);
-        FollowChat({w.W, w.H}, CapturedChrome(window, w), false);
+        FollowChat({w.W, w.H}, CapturedChrome(window, w, host_.Dpi()), false);
     });
     ShowCurrentWindow();
 }

@@ -37,6 +37,8 @@ public:
     // btnTab.GetHeaderHeight (with no tab: the height measured at start-up).
     [[nodiscard]] virtual int HeaderHeight() const = 0;
     [[nodiscard]] virtual bool TabRowAtBottom() const = 0;
+    // The dpi the main window is drawn at: the layout's figures are scaled for it.
+    [[nodiscard]] virtual int Dpi() const = 0;
     virtual void MoveTabStrip(const PixelRect& r) = 0;
     // picWin got this rectangle (main window client pixels): fraMsg follows it.
     virtual void PicWinPlaced(const PixelRect& r) = 0;
@@ -106,7 +108,7 @@ private:
 };
 
 // The chrome hidden outside picWin for a captured window, from its style before capture and
-// its style now (a system caption taken away leaves nothing to hide).
-[[nodiscard]] ChatChrome CapturedChrome(HWND window, const IMWindow& record);
+// its style now (a system caption taken away leaves nothing to hide), at the main window's dpi.
+[[nodiscard]] ChatChrome CapturedChrome(HWND window, const IMWindow& record, int dpi);
 
 }  // namespace parlix

@@ -9,6 +9,8 @@ function(parlix_gtest name)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
   if(WIN32)
     parlix_win32_defs(${name})
+    # Windows as Parlix.exe gets them: common controls 6, per-monitor dpi.
+    parlix_manifest(${name} DPI_AWARE)
   endif()
   add_test(NAME ${name} COMMAND ${name})
   set_tests_properties(${name} PROPERTIES LABELS ${arg_LEVEL})

@@ -2,6 +2,8 @@
 
 #include "settings/ini_values.h"
 
+#include "base/dpi.h"
+
 #include <algorithm>
 #include <array>
 #include <cstddef>
@@ -83,15 +85,17 @@ void ReadKey(Settings& settings, IniSource& ini, const SettingsKey& key, std::ws
 }
 
 // Inner pixels of a window `twips` wide with `frame` pixels of border.
-std::int64_t InnerPixels(std::int32_t twips, std::int32_t frame) {
-    return std::int64_t{twips} / kTwipsPerPixel - frame;
+std::int64_t InnerPixels(std::int32_t twips, std::int32_t frame, int dpi) {
+    return std::int64_t{TwipsToPixels(twips, dpi)} - frame;
 }
 
 // Moves an edge lying at or beyond the screen's far edge back so the window ends there.
-std::int32_t BackOnScreen(std::int32_t start, std::int32_t extent, std::int32_t screenEnd) {
-    if (screenEnd <= 0 || std::int64_t{start} / kTwipsPerPixel < screenEnd) return start;
-    const std::int64_t back = std::max<std::int64_t>(0, screenEnd - std::int64_t{extent} / kTwipsPerPixel);
-    return static_cast<std::int32_t>(back * kTwipsPerPixel);
+std::int32_t BackOnScreen(std::int32_t start, std::int32_t extent, std::int32_t screenEnd,
+                          const MainWindowFacts& window) {
+    if (screenEnd <= 0 || TwipsToPixels(start, window.positionDpi) < screenEnd) return start;
+    const std::int64_t back =
+        std::max<std::int64_t>(0, std::int64_t{screenEnd} - TwipsToPixels(extent, window.sizeDpi));
+    return PixelsToTwips(static_cast<int>(back), window.positionDpi);
 }
 
 } // namespace
@@ -130,14 +134,25 @@ void AssignStoredText(Settings& settings, const SettingsKey& key, std::wstring_v
         key.member);
 }
 
+TwipsRect BoundsToTwips(const PixelBounds& b, int positionDpi, int sizeDpi) noexcept {
+    return {PixelsToTwips(b.left, positionDpi), PixelsToTwips(b.top, positionDpi), PixelsToTwips(b.width, sizeDpi),
+            PixelsToTwips(b.height, sizeDpi)};
+}
+
+PixelBounds BoundsToPixels(const TwipsRect& b, int positionDpi, int sizeDpi) noexcept {
+    return {TwipsToPixels(b.left, positionDpi), TwipsToPixels(b.top, positionDpi), TwipsToPixels(b.width, sizeDpi),
+            TwipsToPixels(b.height, sizeDpi)};
+}
+
 WindowPlacement PlaceMainWindow(const Settings& settings, const MainWindowFacts& window) {
     WindowPlacement placement{settings.win_Status, std::nullopt};
     if (settings.win_Status != 0) return placement;
     TwipsRect r{std::max(settings.win_X, 0), std::max(settings.win_Y, 0), settings.win_CX, settings.win_CY};
-    if (InnerPixels(r.width, window.frameWidth) <= 200) r.width = kDefaultWidthTwips;
-    if (InnerPixels(r.height, window.frameHeight) <= 200) r.height = kDefaultHeightTwips;
-    r.left = BackOnScreen(r.left, r.width, window.screenRight);
-    r.top = BackOnScreen(r.top, r.height, window.screenBottom);
+    const int smallest = ScaleForDpi(200, window.sizeDpi);
+    if (InnerPixels(r.width, window.frameWidth, window.sizeDpi) <= smallest) r.width = kDefaultWidthTwips;
+    if (InnerPixels(r.height, window.frameHeight, window.sizeDpi) <= smallest) r.height = kDefaultHeightTwips;
+    r.left = BackOnScreen(r.left, r.width, window.screenRight, window);
+    r.top = BackOnScreen(r.top, r.height, window.screenBottom, window);
     placement.bounds = r;
     return placement;
 }

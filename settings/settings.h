@@ -21,6 +21,7 @@ inline constexpr std::wstring_view kNoticePluginProgId = L"MurmeloProject.Murmel
 
 inline constexpr std::int32_t kDefaultWidthTwips = 10560;
 inline constexpr std::int32_t kDefaultHeightTwips = 8355;
+// Twips per pixel at 96 dpi; at other dpi base/dpi.h converts (1440 twips per inch).
 inline constexpr std::int32_t kTwipsPerPixel = 15;
 
 // The in-memory settings. A default-constructed value holds the defaults of the key table.
@@ -131,6 +132,9 @@ struct MainWindowFacts {
     std::int32_t frameHeight = 0;
     std::int32_t screenRight = 0;  // right and bottom edge of the (virtual) screen, pixels;
     std::int32_t screenBottom = 0; // 0 = unknown
+    // The dpi that win_X/win_Y and win_CX/win_CY are converted at (see BoundsToPixels).
+    std::int32_t positionDpi = 96;
+    std::int32_t sizeDpi = 96;
 };
 
 struct TwipsRect {
@@ -141,6 +145,22 @@ struct TwipsRect {
     friend bool operator==(const TwipsRect&, const TwipsRect&) = default;
 };
 
+// The main window's outer rectangle in pixels.
+struct PixelBounds {
+    std::int32_t left = 0;
+    std::int32_t top = 0;
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+    friend bool operator==(const PixelBounds&, const PixelBounds&) = default;
+};
+
+// set.ini keeps the place in twips, a length that means the same at every dpi. The position is
+// converted at the system's dpi, which is the same on every monitor, so a window comes back
+// where it was; the size at the window's own dpi, so it comes back as large as it looked. At
+// 96 dpi both are 15 twips per pixel, as files written before always were.
+[[nodiscard]] TwipsRect BoundsToTwips(const PixelBounds& bounds, int positionDpi, int sizeDpi) noexcept;
+[[nodiscard]] PixelBounds BoundsToPixels(const TwipsRect& bounds, int positionDpi, int sizeDpi) noexcept;
+
 // The main window's state and, for the normal state, its bounds; nullopt leaves size and
 // position as they are.
 struct WindowPlacement {
@@ -150,7 +170,7 @@ struct WindowPlacement {
 };
 
 // Placement from the stored win_* values. Normal state only: a width or height leaving 200 or
-// fewer inner pixels takes the default; a negative left or top becomes 0; a window lying wholly
+// fewer inner pixels (at 96 dpi; scaled for the window's dpi) takes the default; a negative left or top becomes 0; a window lying wholly
 // beyond the screen's right or bottom edge is moved back so that it ends at that edge (or at 0).
 [[nodiscard]] WindowPlacement PlaceMainWindow(const Settings& settings, const MainWindowFacts& window);
 

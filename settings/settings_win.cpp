@@ -1,5 +1,7 @@
 #include "settings/settings_win.h"
 
+#include "base/dpi.h"
+#include "base/dpi_win.h"
 #include "base/error_report_win.h"
 #include "base/scoped_win.h"
 #include "base/window_text_win.h"
@@ -107,8 +109,10 @@ MainWindowFacts MainWindowFactsOf(HWND window) {
     MainWindowFacts facts;
     RECT outer{}, inner{};
     if (::GetWindowRect(window, &outer) && ::GetClientRect(window, &inner)) {
-        facts.left = outer.left * kTwipsPerPixel;
-        facts.top = outer.top * kTwipsPerPixel;
+        facts.positionDpi = SystemDpi();
+        facts.sizeDpi = WindowDpi(window);
+        facts.left = PixelsToTwips(outer.left, facts.positionDpi);
+        facts.top = PixelsToTwips(outer.top, facts.positionDpi);
         facts.frameWidth = (outer.right - outer.left) - (inner.right - inner.left);
         facts.frameHeight = (outer.bottom - outer.top) - (inner.bottom - inner.top);
     }

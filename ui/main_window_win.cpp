@@ -1,7 +1,10 @@
 #include "ui/main_window_win.h"
 
+#include "base/dpi.h"
+#include "base/dpi_win.h"
 #include "base/product_info.h"
 #include "settings/settings.h"
+#include "ui/tab_images.h"
 
 namespace parlix {
 
@@ -16,36 +19,83 @@ bool MainWindow::Create(MainWindowRouter& router) {
     RegisterClassOnce(kMainWindowClass, ::LoadIconW(self, MAKEINTRESOURCEW(1)),
                       reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
     RegisterClassOnce(kPicWinClass, nullptr, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
+    // Made on the primary monitor, whose dpi is the system's; WM_DPICHANGED follows any move.
+    const int systemDpi = SystemDpi();
     if (!WindowBase::Create(kMainWindowClass, BaseCaption().c_str(), WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0,
-                            CW_USEDEFAULT, CW_USEDEFAULT, kDefaultWidthTwips / kTwipsPerPixel,
-                            kDefaultHeightTwips / kTwipsPerPixel))
+                            CW_USEDEFAULT, CW_USEDEFAULT, TwipsToPixels(kDefaultWidthTwips, systemDpi),
+                            TwipsToPixels(kDefaultHeightTwips, systemDpi)))
         return false;
     router_ = &router;
+    dpi_ = WindowDpi(Hwnd());
+    LoadWindowIcons();
     // Layered from the start, fully opaque: sizing may make it translucent.
     ::SetWindowLongW(Hwnd(), GWL_EXSTYLE, ::GetWindowLongW(Hwnd(), GWL_EXSTYLE) | WS_EX_LAYERED);
     ::SetLayeredWindowAttributes(Hwnd(), 0, 255, LWA_ALPHA);
 
     // The tab strip, the chat container on top of it, the notice, the number badges.
+    btnTab_.SetDpi(dpi_);
     btnTab_.Create(Hwnd(), 0, 0, 100, 100);
     picWin_ = ::CreateWindowExW(0, kPicWinClass, L"", WS_CHILD | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, 0, 0, 10, 10,
                                 Hwnd(), nullptr, self, nullptr);
     ::SetWindowPos(picWin_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-    fraMsg_.Create(Hwnd());
-    picNum_.Create(Hwnd());
+    fraMsg_.Create(Hwnd(), dpi_);
+    picNum_.Create(Hwnd(), dpi_);
     return picWin_ != nullptr;
 }
 
 void MainWindow::PrepareStrip() {
     btnTab_.CustomColor(true);
-    // Image 0 the lock, image 1 the ordinary tab picture; the list copies the bitmaps.
+    LoadTabImages();
+    MeasureHeader();
+}
+
+void MainWindow::LoadTabImages() {
+    // Image 0 the lock, image 1 the ordinary tab picture, as drawn for the dpi; the list copies
+    // the bitmaps. Tabs keep their image numbers when the list is replaced.
     const HINSTANCE self = ::GetModuleHandleW(nullptr);
-    ScopedBitmap lock(static_cast<HBITMAP>(::LoadImageW(self, MAKEINTRESOURCEW(101), IMAGE_BITMAP, 0, 0, 0)));
-    ScopedBitmap tab(static_cast<HBITMAP>(::LoadImageW(self, MAKEINTRESOURCEW(102), IMAGE_BITMAP, 0, 0, 0)));
-    btnTab_.SetImageList(16, 16, lock.get(), RGB(255, 255, 255));
+    const TabImageSet set = TabImagesForDpi(dpi_);
+    ScopedBitmap lock(static_cast<HBITMAP>(::LoadImageW(self, MAKEINTRESOURCEW(set.lockId), IMAGE_BITMAP, 0, 0, 0)));
+    ScopedBitmap tab(static_cast<HBITMAP>(::LoadImageW(self, MAKEINTRESOURCEW(set.chatId), IMAGE_BITMAP, 0, 0, 0)));
+    btnTab_.SetImageList(set.size, set.size, lock.get(), RGB(255, 255, 255));
     btnTab_.AddImage(tab.get(), RGB(255, 255, 255));
+}
+
+void MainWindow::MeasureHeader() {
+    // Measured on a dummy tab that nobody hears of.
+    if (btnTab_.count() > 0) {
+        headerHeight_ = btnTab_.GetHeaderHeight();
+        return;
+    }
+    TabControlEvents* const events = btnTab_.Events();
+    btnTab_.SetEvents(nullptr);
     btnTab_.AddItem(L"1");
     headerHeight_ = btnTab_.GetHeaderHeight();
     btnTab_.Clear();
+    btnTab_.SetEvents(events);
+}
+
+void MainWindow::LoadWindowIcons() {
+    const HINSTANCE self = ::GetModuleHandleW(nullptr);
+    smallIcon_ = LoadIconOfSize(self, 1, SystemMetricForDpi(SM_CXSMICON, dpi_));
+    bigIcon_ = LoadIconOfSize(self, 1, SystemMetricForDpi(SM_CXICON, dpi_));
+    if (smallIcon_) ::SendMessageW(Hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
+    if (bigIcon_) ::SendMessageW(Hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.get()));
+}
+
+int MainWindow::Scale(int pixelsAt96) const noexcept { return ScaleForDpi(pixelsAt96, dpi_); }
+
+void MainWindow::SetDpi(int dpi) {
+    dpi = SaneDpi(dpi);
+    if (dpi == dpi_) return;
+    dpi_ = dpi;
+    // The icons the window showed go once the new ones are in place.
+    ScopedIcon oldSmall = std::move(smallIcon_), oldBig = std::move(bigIcon_);
+    LoadWindowIcons();
+    btnTab_.SetDpi(dpi);
+    if (btnTab_.GetImageList()) LoadTabImages();
+    MeasureHeader();
+    fraMsg_.SetDpi(dpi);
+    picNum_.SetDpi(dpi);
 }
 
 int MainWindow::HeaderHeight() const {

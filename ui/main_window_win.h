@@ -41,6 +41,14 @@ public:
     // measured with one tab in place; the strip is empty afterwards.
     void PrepareStrip();
 
+    // The dpi the window is drawn at: its monitor's, as the system last told it.
+    [[nodiscard]] int Dpi() const noexcept { return dpi_; }
+    // A figure in pixels at 96 dpi, in this window's pixels.
+    [[nodiscard]] int Scale(int pixelsAt96) const noexcept;
+    // WM_DPICHANGED: fonts, tab images, icons and the measured tab row for the new dpi. The
+    // caller then gives the window the size the system suggests and lays it out again.
+    void SetDpi(int dpi);
+
     [[nodiscard]] TabControl& Strip() noexcept { return btnTab_; }
     [[nodiscard]] const TabControl& Strip() const noexcept { return btnTab_; }
     [[nodiscard]] HWND PicWin() const noexcept { return picWin_; }
@@ -64,6 +72,9 @@ public:
 
 private:
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    void LoadTabImages();
+    void MeasureHeader();
+    void LoadWindowIcons();
 
     MainWindowRouter* router_ = nullptr;
     TabControl btnTab_;
@@ -71,6 +82,9 @@ private:
     NoChatNotice fraMsg_;
     NumberBadges picNum_;
     int headerHeight_ = 0;
+    int dpi_ = 96;
+    ScopedIcon smallIcon_;  // caption and taskbar icons drawn for dpi_
+    ScopedIcon bigIcon_;
 };
 
 }  // namespace parlix

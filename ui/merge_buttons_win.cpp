@@ -1,5 +1,8 @@
 #include "ui/merge_buttons_win.h"
 
+#include "base/dpi.h"
+#include "base/dpi_win.h"
+
 #include <commctrl.h>
 
 namespace parlix {
@@ -18,20 +21,22 @@ int MergeButtons::Count() const {
     return n;
 }
 
-int MergeButtons::Add(HWND owner, HWND target) {
+int MergeButtons::Add(HWND owner, HWND target, int dpi) {
     // Buttons whose window the client closed went with it.
     std::erase_if(buttons_, [](const auto& kv) { return !::IsWindow(kv.second.button); });
     int index = 1;
     while (buttons_.contains(index)) ++index;
-    const HWND button = ::CreateWindowExW(0, L"Button", L"合并", WS_CHILD | BS_PUSHBUTTON, 0, 0, 48, 22, owner,
-                                          nullptr, ::GetModuleHandleW(nullptr), nullptr);
+    const HWND button = ::CreateWindowExW(0, L"Button", L"合并", WS_CHILD | BS_PUSHBUTTON, 0, 0, ScaleForDpi(48, dpi),
+                                          ScaleForDpi(22, dpi), owner, nullptr, ::GetModuleHandleW(nullptr), nullptr);
     if (!button) return 0;
-    ::SendMessageW(button, WM_SETFONT, reinterpret_cast<WPARAM>(::GetStockObject(DEFAULT_GUI_FONT)), FALSE);
+    ScopedFont font = MessageFont(dpi);
+    ::SendMessageW(button, WM_SETFONT,
+                   reinterpret_cast<WPARAM>(font ? font.get() : ::GetStockObject(DEFAULT_GUI_FONT)), FALSE);
     ::SetWindowSubclass(button, Subclass, static_cast<UINT_PTR>(index), reinterpret_cast<DWORD_PTR>(this));
-    buttons_[index] = {button, target};
+    buttons_[index] = {button, target, std::move(font)};
     ::ShowWindow(button, SW_SHOW);
     ::SetParent(button, target);
-    ::SetWindowPos(button, HWND_TOP, 5, 5, 0, 0, SWP_NOSIZE);
+    ::SetWindowPos(button, HWND_TOP, ScaleForDpi(5, dpi), ScaleForDpi(5, dpi), 0, 0, SWP_NOSIZE);
     return index;
 }
 
@@ -49,6 +54,7 @@ void MergeButtons::Unload(int index) {
     const auto it = buttons_.find(index);
     if (it == buttons_.end()) return;
     const HWND button = it->second.button;
+    const ScopedFont font = std::move(it->second.font);  // outlives the button
     buttons_.erase(it);
     ::RemoveWindowSubclass(button, Subclass, static_cast<UINT_PTR>(index));
     ::DestroyWindow(button);

@@ -3,6 +3,8 @@
 // to be captured again and the button goes.
 #pragma once
 
+#include "base/scoped_win.h"
+
 #include <windows.h>
 
 #include <functional>
@@ -17,8 +19,9 @@ public:
     MergeButtons& operator=(const MergeButtons&) = delete;
     ~MergeButtons();
 
-    // Puts button i (the first free index from 1) into target at (5, 5); returns i, 0 on failure.
-    int Add(HWND owner, HWND target);
+    // Puts button i (the first free index from 1) into target at (5, 5), 48 x 22 (pixels at
+    // 96 dpi, scaled for dpi); returns i, 0 on failure.
+    int Add(HWND owner, HWND target, int dpi = 96);
     // The window a button sits in (its Tag), null when button i does not exist.
     [[nodiscard]] HWND Target(int index) const;
     [[nodiscard]] HWND Button(int index) const;
@@ -31,6 +34,7 @@ private:
     struct Entry {
         HWND button;
         HWND target;
+        ScopedFont font;  // the button's, at the dpi it was made for
     };
     std::map<int, Entry> buttons_;  // by index; a button dies with its target window too
     std::function<void(HWND)> onMerge_;

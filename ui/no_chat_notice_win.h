@@ -1,6 +1,8 @@
 // fraMsg: the notice shown in place of the chat area while no chat window is captured.
 #pragma once
 
+#include "base/scoped_win.h"
+
 #include <windows.h>
 
 #include <string>
@@ -16,7 +18,9 @@ inline constexpr wchar_t kNoChatText[] =
 
 class NoChatNotice {
 public:
-    void Create(HWND parent);
+    void Create(HWND parent, int dpi);
+    // The font for another dpi; the next Move lays the notice out for it.
+    void SetDpi(int dpi);
     void Move(const RECT& area);
     void Show(bool visible);
     [[nodiscard]] bool Visible() const { return frame_ && ::IsWindowVisible(frame_); }
@@ -29,6 +33,8 @@ private:
     HWND frame_ = nullptr;  // children of the main window, destroyed with it
     HWND label_ = nullptr;
     HWND link_ = nullptr;
+    ScopedFont font_;  // the message font at dpi_
+    int dpi_ = 96;
 };
 
 }  // namespace parlix

@@ -1,5 +1,8 @@
 #include "ui/number_badges_win.h"
 
+#include "base/dpi.h"
+#include "base/dpi_win.h"
+
 #include <algorithm>
 #include <string>
 
@@ -7,16 +10,23 @@ namespace parlix {
 
 namespace {
 constexpr wchar_t kBadgeClass[] = L"Parlix.picNum";
-constexpr int kBadgeWidth = 15, kBadgeHeight = 16;
+constexpr int kBadgeWidth = 15, kBadgeHeight = 16;  // pixels at 96 dpi, as the offset below
 constexpr COLORREF kBadgeBack = 0x0080FF;  // orange
 constexpr COLORREF kBadgeText = 0x00FFFF;  // yellow
 }  // namespace
 
 class NumberBadges::Badge final : public WindowBase {
 public:
-    Badge(HWND parent, int number, HFONT font) : number_(number), font_(font) {
+    Badge(HWND parent, int number, HFONT font, int dpi) : number_(number), font_(font) {
         RegisterClassOnce(kBadgeClass, nullptr, nullptr);
-        Create(kBadgeClass, L"", WS_CHILD | WS_CLIPSIBLINGS, 0, 0, 0, kBadgeWidth, kBadgeHeight, parent);
+        Create(kBadgeClass, L"", WS_CHILD | WS_CLIPSIBLINGS, 0, 0, 0, ScaleForDpi(kBadgeWidth, dpi),
+               ScaleForDpi(kBadgeHeight, dpi), parent);
+    }
+    void SetFont(HFONT font, int dpi) {
+        font_ = font;
+        ::SetWindowPos(Hwnd(), nullptr, 0, 0, ScaleForDpi(kBadgeWidth, dpi), ScaleForDpi(kBadgeHeight, dpi),
+                       SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        ::InvalidateRect(Hwnd(), nullptr, TRUE);
     }
 
 private:
@@ -45,20 +55,27 @@ private:
 NumberBadges::NumberBadges() = default;
 NumberBadges::~NumberBadges() = default;
 
-void NumberBadges::Create(HWND parent) {
-    ScopedWindowDc dc(parent);
-    const int height = -::MulDiv(9, ::GetDeviceCaps(dc.get(), LOGPIXELSY), 72);
-    font_.reset(::CreateFontW(height, 0, 0, 0, 900, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                              CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, L"Arial Black"));
-    for (int i = 0; i < 9; ++i) badges_[i] = std::make_unique<Badge>(parent, i + 1, font_.get());
+void NumberBadges::Create(HWND parent, int dpi) {
+    dpi_ = dpi;
+    font_ = PointFont(L"Arial Black", 9, 900, DEFAULT_CHARSET, dpi);
+    for (int i = 0; i < 9; ++i) badges_[i] = std::make_unique<Badge>(parent, i + 1, font_.get(), dpi);
     HideNumer();
+}
+
+void NumberBadges::SetDpi(int dpi) {
+    ScopedFont font = PointFont(L"Arial Black", 9, 900, DEFAULT_CHARSET, dpi);
+    for (auto& b : badges_)
+        if (b) b->SetFont(font.get(), dpi);
+    // The old font goes only once no badge paints with it.
+    font_ = std::move(font);
+    dpi_ = dpi;
 }
 
 void NumberBadges::ShowNumer(int count, const std::function<RECT(int)>& tabRect) {
     const int n = std::min(count, 9);
     for (int i = 0; i < n; ++i) {
         const RECT r = tabRect(i);
-        ::SetWindowPos(badges_[i]->Hwnd(), HWND_TOP, r.left + (r.right - r.left) / 2, r.top + 2, 0, 0,
+        ::SetWindowPos(badges_[i]->Hwnd(), HWND_TOP, r.left + (r.right - r.left) / 2, r.top + ScaleForDpi(2, dpi_), 0, 0,
                        SWP_NOSIZE | SWP_SHOWWINDOW);
         ::InvalidateRect(badges_[i]->Hwnd(), nullptr, TRUE);
     }

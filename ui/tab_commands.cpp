@@ -1,5 +1,7 @@
 #include "ui/tab_commands.h"
 
+#include "base/dpi.h"
+
 #include <array>
 #include <cstdlib>
 
@@ -40,9 +42,11 @@ std::vector<int> TabsToClose(std::span<const bool> locked, int keep) {
     return order;
 }
 
-bool DragStarts(bool dragging, unsigned buttons, int count, int pressed, Offset press, Offset cursor) noexcept {
+bool DragStarts(bool dragging, unsigned buttons, int count, int pressed, Offset press, Offset cursor,
+                int dpi) noexcept {
     if (dragging || (buttons & kLeftButton) == 0 || count < 2 || pressed < 0 || pressed >= count) return false;
-    return std::abs(cursor.x - press.x) > kDragThreshold || std::abs(cursor.y - press.y) > kDragThreshold;
+    const int threshold = ScaleForDpi(kDragThreshold, dpi);
+    return std::abs(cursor.x - press.x) > threshold || std::abs(cursor.y - press.y) > threshold;
 }
 
 Offset DragHotspot(int cursorX, int tabLeft, int pressOffsetY) noexcept {

@@ -69,13 +69,14 @@ struct Offset {
     friend bool operator==(const Offset&, const Offset&) = default;
 };
 
-inline constexpr int kDragThreshold = 5;  // pixels the cursor moves, in X or Y, before a drag starts
+inline constexpr int kDragThreshold = 5;  // pixels (at 96 dpi) the cursor moves, in X or Y, before a drag starts
 inline constexpr unsigned kLeftButton = 0x1;  // MK_LBUTTON
 
 // A drag starts when none runs, the left button is held, the strip has more than one tab, the
-// press was on a tab, and the cursor is more than kDragThreshold pixels from the press point.
-[[nodiscard]] bool DragStarts(bool dragging, unsigned buttons, int count, int pressed, Offset press,
-                              Offset cursor) noexcept;
+// press was on a tab, and the cursor is more than kDragThreshold pixels (scaled for the strip's
+// dpi) from the press point.
+[[nodiscard]] bool DragStarts(bool dragging, unsigned buttons, int count, int pressed, Offset press, Offset cursor,
+                              int dpi = 96) noexcept;
 
 // Cursor offset inside the drag picture, which starts 1 pixel left of and 2 above the tab.
 [[nodiscard]] Offset DragHotspot(int cursorX, int tabLeft, int pressOffsetY) noexcept;

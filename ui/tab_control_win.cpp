@@ -1,5 +1,6 @@
 #include "ui/tab_control_win.h"
 
+#include "base/dpi_win.h"
 #include "ui/tab_index.h"
 
 #include <windowsx.h>
@@ -407,20 +408,21 @@ void TabControl::DelImgList() {
 // --- Font, focus, repaint ----------------------------------------------------------------
 
 bool TabControl::SetFont(std::wstring_view face, int size, int charset) {
-    LOGFONTW font{};
-    {
-        ScopedWindowDc screen(nullptr);
-        font.lfHeight = -::MulDiv(size, ::GetDeviceCaps(screen.get(), LOGPIXELSY), 72);
-    }
-    font.lfWeight = FW_NORMAL;
-    font.lfCharSet = static_cast<BYTE>(charset);
-    const size_t length = std::min<size_t>(face.size(), LF_FACESIZE - 1);
-    std::copy_n(face.data(), length, font.lfFaceName);
-    ScopedFont made(::CreateFontIndirectW(&font));
+    ScopedFont made = PointFont(face, size, FW_NORMAL, charset, Dpi());
     if (!made) return false;
     SetFont_Obj(made.get());
     font_ = std::move(made);
+    fontFace_ = face;
+    fontPoints_ = size;
+    fontCharset_ = charset;
     return true;
+}
+
+int TabControl::Dpi() const { return dpi_ > 0 ? dpi_ : WindowDpi(host_.Hwnd()); }
+
+void TabControl::SetDpi(int dpi) {
+    dpi_ = dpi;
+    if (font_ && currentFont_ == font_.get()) SetFont(std::wstring(fontFace_), fontPoints_, fontCharset_);
 }
 
 void TabControl::SetFont_Obj(HFONT font) {

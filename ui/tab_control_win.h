@@ -67,6 +67,7 @@ public:
     void Destroy();
     // The sink is not owned; null stops the events.
     void SetEvents(TabControlEvents* events) noexcept { events_ = events; }
+    [[nodiscard]] TabControlEvents* Events() const noexcept { return events_; }
 
     // Items.
     // Inserts a tab at position (negative: at the end; past the end: at the end). Returns the
@@ -131,10 +132,14 @@ public:
     void DelImgList();
     [[nodiscard]] HIMAGELIST GetImageList() const noexcept { return imageList_.get(); }
 
-    // Font. SetFont makes and owns a font; SetFont_Obj's font stays the caller's and must live
-    // as long as it is in use.
+    // Font. SetFont makes and owns a font of size points at the control's dpi; SetFont_Obj's
+    // font stays the caller's and must live as long as it is in use.
     bool SetFont(std::wstring_view face, int size, int charset);
     void SetFont_Obj(HFONT font);
+    // The dpi the control is drawn at (0 until set: its window's). A font made by SetFont is
+    // made again for the new dpi; the image list is the caller's to replace.
+    void SetDpi(int dpi);
+    [[nodiscard]] int Dpi() const;
 
     void Redraw();
     void SetFocus();
@@ -168,6 +173,10 @@ private:
     HWND tab_ = nullptr;
     ScopedImageList imageList_;
     ScopedFont font_;           // the font made by SetFont
+    std::wstring fontFace_;     // what it was made of, to make it again at another dpi
+    int fontPoints_ = 0;
+    int fontCharset_ = 0;
+    int dpi_ = 0;
     HFONT currentFont_ = nullptr;  // the font given to the tab window (font_ or the caller's)
     TabControlEvents* events_ = nullptr;
     bool bottom_ = false;

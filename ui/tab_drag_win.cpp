@@ -1,5 +1,6 @@
 #include "ui/tab_drag_win.h"
 
+#include "base/dpi.h"
 #include "base/error_report_win.h"
 #include "ui/menu_ids.h"
 
@@ -8,6 +9,7 @@ namespace parlix {
 namespace {
 constexpr wchar_t kMarkerClass[] = L"Parlix.picInsert";
 constexpr wchar_t kPictureClass[] = L"Parlix.frmTabDrag";
+// Sizes in pixels at 96 dpi, drawn scaled for the strip's dpi.
 constexpr int kMarkerWidth = 3;
 constexpr int kMarkerHeight = 23;
 constexpr BYTE kPictureAlpha = 200;
@@ -70,19 +72,20 @@ void TabDrag::Picture::Paint(HDC dc) const {
         ScopedSelect select(from.get(), picture_.get());
         ::BitBlt(dc, 0, 0, size_.cx, size_.cy, from.get(), 0, 0, SRCCOPY);
     }
+    const auto px = [this](int at96) { return ScaleForDpi(at96, dpi); };
     if (cross) {
-        ScopedPen pen(::CreatePen(PS_SOLID, 1, kCrossColour));
+        ScopedPen pen(::CreatePen(PS_SOLID, px(1), kCrossColour));
         ScopedSelect select(dc, pen.get());
         ::MoveToEx(dc, 0, 0, nullptr);
-        ::LineTo(dc, kCrossSize, kCrossSize);
-        ::MoveToEx(dc, kCrossSize, 0, nullptr);
-        ::LineTo(dc, 0, kCrossSize);
+        ::LineTo(dc, px(kCrossSize), px(kCrossSize));
+        ::MoveToEx(dc, px(kCrossSize), 0, nullptr);
+        ::LineTo(dc, 0, px(kCrossSize));
     }
     if (popOut) {
         // A small window with its caption bar: "this becomes a window of its own".
-        RECT frame{0, 0, kPopOutWidth, kPopOutHeight};
+        RECT frame{0, 0, px(kPopOutWidth), px(kPopOutHeight)};
         ::FillRect(dc, &frame, ::GetSysColorBrush(COLOR_WINDOW));
-        RECT caption{0, 0, kPopOutWidth, 4};
+        RECT caption{0, 0, px(kPopOutWidth), px(4)};
         ::FillRect(dc, &caption, ::GetSysColorBrush(COLOR_ACTIVECAPTION));
         ::FrameRect(dc, &frame, ::GetSysColorBrush(COLOR_WINDOWFRAME));
     }
@@ -135,7 +138,8 @@ void TabDrag::MouseMove(int buttons, int x, int y, int index) {
         Cancel();
         return;
     }
-    if (tabs::DragStarts(dragging_, static_cast<unsigned>(buttons), strip.count(), pressed_, press_, {x, y}))
+    if (tabs::DragStarts(dragging_, static_cast<unsigned>(buttons), strip.count(), pressed_, press_, {x, y},
+                         strip.Dpi()))
         Start(x);
     if (dragging_) Feedback(x, y, index);
 }
@@ -149,6 +153,7 @@ void TabDrag::Start(int x) {
     hotspot_ = tabs::DragHotspot(x, tab.left, pressOffsetY_);
     const int width = tab.right - tab.left + 3;
     const int height = tab.bottom - tab.top + 3;
+    frmTabDrag_.dpi = strip.Dpi();
     frmTabDrag_.Capture(strip.hwnd(), tab.left - 1, tab.top - 2, width, height);
     POINT cursor{};
     ::GetCursorPos(&cursor);
@@ -202,8 +207,9 @@ void TabDrag::ShowMarker(int tab, bool rightEdge) {
     ::ClientToScreen(host_.Strip().hwnd(), &at);
     // As tall as the tab row (the row's height depends on the font and the images).
     const int header = host_.Strip().GetHeaderHeight();
-    ::SetWindowPos(picInsert_.Hwnd(), HWND_TOP, at.x, at.y, kMarkerWidth, header > 0 ? header : kMarkerHeight,
-                   SWP_SHOWWINDOW | SWP_NOACTIVATE);
+    const int dpi = host_.Strip().Dpi();
+    ::SetWindowPos(picInsert_.Hwnd(), HWND_TOP, at.x, at.y, ScaleForDpi(kMarkerWidth, dpi),
+                   header > 0 ? header : ScaleForDpi(kMarkerHeight, dpi), SWP_SHOWWINDOW | SWP_NOACTIVATE);
 }
 
 void TabDrag::HideFeedback() {

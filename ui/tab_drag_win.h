@@ -50,6 +50,7 @@ private:
         void SetMarks(bool crossOn, bool popOutOn);
         bool cross = false;
         bool popOut = false;
+        int dpi = 96;  // the marks are drawn for it
 
     private:
         LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;

@@ -1,5 +1,7 @@
 #include "ui/tab_paint.h"
 
+#include "base/dpi.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -179,9 +181,10 @@ Lines Edges(Skin skin, bool bottom, const Rect& c, const Rect& s, const Palette&
     return out;
 }
 
-IconPlace PlaceIcon(const Rect& r) noexcept {
-    const int x = r.left + 6;
-    return {x, r.top + (r.bottom - r.top - 16) / 2, x + 17};
+IconPlace PlaceIcon(const Rect& r, int dpi) noexcept {
+    const int size = PictureSizeForDpi(dpi);
+    const int x = r.left + ScaleForDpi(6, dpi);
+    return {x, r.top + (r.bottom - r.top - size) / 2, x + size + ScaleForDpi(1, dpi), size};
 }
 
 }  // namespace parlix::paint

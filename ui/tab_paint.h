@@ -66,12 +66,14 @@ struct Palette {
 // rectangle, selected the selected tab's rectangle.
 [[nodiscard]] Lines Edges(Skin skin, bool bottom, const Rect& client, const Rect& selected, const Palette& p);
 
-// Where a tab's 16 × 16 icon goes, and where its caption starts when it has one.
+// Where a tab's icon goes (16 × 16 at 96 dpi, the picture size drawn for other dpi), and where
+// its caption starts when it has one.
 struct IconPlace {
     int x = 0;
     int y = 0;
     int captionLeft = 0;
+    int size = 16;
 };
-[[nodiscard]] IconPlace PlaceIcon(const Rect& r) noexcept;
+[[nodiscard]] IconPlace PlaceIcon(const Rect& r, int dpi = 96) noexcept;
 
 }  // namespace parlix::paint

@@ -1,5 +1,6 @@
 #include "ui/tab_strip_skin_win.h"
 
+#include "base/dpi_win.h"
 #include "base/scoped_win.h"
 
 #include <commctrl.h>
@@ -196,12 +197,12 @@ void TabStripSkin::DrawTab(HDC dc, int index, bool selectedLook, paint::Look fra
 void TabStripSkin::DrawIcon(HDC dc, int index, const RECT& r, RECT& caption) const {
     const HIMAGELIST list = tabs_.GetImageList();
     if (!list) return;
-    const paint::IconPlace at = paint::PlaceIcon(ToRect(r));
+    const paint::IconPlace at = paint::PlaceIcon(ToRect(r), tabs_.Dpi());
     if (tabs_.GetItemImage(index) == 0) {
         ::ImageList_Draw(list, 0, dc, at.x, at.y, ILD_TRANSPARENT);
     } else if (look_.ShowIcon()) {
         if (const HDC icon = look_.IconDC(index))
-            ::TransparentBlt(dc, at.x, at.y, 16, 16, icon, 0, 0, 32, 32, RGB(0, 0, 0));
+            ::TransparentBlt(dc, at.x, at.y, at.size, at.size, icon, 0, 0, 32, 32, RGB(0, 0, 0));
     }
     caption.left = at.captionLeft;
 }
@@ -211,10 +212,8 @@ void TabStripSkin::DrawCaption(HDC dc, int index, const RECT& r) const {
     if (text.find_first_not_of(L' ') == std::wstring::npos) return;
     ::SetBkMode(dc, TRANSPARENT);
     ::SetTextColor(dc, TranslateColor(look_.TextColour()));
-    // "宋体" 9 points, Chinese character set.
-    const int height = -::MulDiv(9, ::GetDeviceCaps(dc, LOGPIXELSY), 72);
-    ScopedFont font(::CreateFontW(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, GB2312_CHARSET, OUT_DEFAULT_PRECIS,
-                                  CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, L"宋体"));
+    // "宋体" 9 points, Chinese character set, at the strip's dpi.
+    const ScopedFont font = PointFont(L"宋体", 9, FW_NORMAL, GB2312_CHARSET, tabs_.Dpi());
     const HGDIOBJ old = ::SelectObject(dc, font.get());
     RECT box = r;
     ::DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &box, DT_SINGLELINE | DT_VCENTER | DT_CENTER);

@@ -172,9 +172,9 @@ void Tray::StopKillTip() {
     killTipRunning_ = false;
 }
 
-ScopedIcon LoadNewMessageIcon(HINSTANCE program) {
+ScopedIcon LoadNewMessageIcon(HINSTANCE program, int size) {
     return ScopedIcon(static_cast<HICON>(
-        ::LoadImageW(program, MAKEINTRESOURCEW(kNewMessageIconId), IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR)));
+        ::LoadImageW(program, MAKEINTRESOURCEW(kNewMessageIconId), IMAGE_ICON, size, size, LR_DEFAULTCOLOR)));
 }
 
 }  // namespace parlix

@@ -90,6 +90,6 @@ private:
 };
 
 // The icon shown while a new message is unread, from the main program's resources.
-[[nodiscard]] ScopedIcon LoadNewMessageIcon(HINSTANCE program);
+[[nodiscard]] ScopedIcon LoadNewMessageIcon(HINSTANCE program, int size = 16);
 
 }  // namespace parlix

@@ -14,6 +14,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include <chrono>
 #include <vector>
 
@@ -68,6 +70,7 @@ struct Shell final : TabStripOps, UpkeepHost, FocusHost {
     }
     int HeaderHeight() const override { return 22; }
     bool TabRowAtBottom() const override { return true; }
+    int Dpi() const override { return dpi; }
     void MoveTabStrip(const PixelRect&) override {}
     void PicWinPlaced(const PixelRect&) override {}
     void HideToTray() override {}
@@ -88,6 +91,7 @@ struct Shell final : TabStripOps, UpkeepHost, FocusHost {
     int noticeShown = 0;
     int selections = 0;
     bool silent = false;
+    int dpi = 96;
 };
 
 LRESULT CALLBACK PlainProc(HWND h, UINT m, WPARAM w, LPARAM l) { return ::DefWindowProcW(h, m, w, l); }
@@ -229,13 +233,17 @@ TEST_F(UpkeepFocus, WindowClosedByItsClientLosesItsTabWithinOneTick) {
 TEST_F(UpkeepFocus, SelectedWindowIsPlacedWithItsChromeOutsidePicWin) {
     const struct {
         bool compatibility;
+        int dpi;
         int left, top, extraWidth, extraHeight;
     } cases[] = {
-        {true, 8, 26, 14, 33},  // the frame is kept: caption and borders lie outside
-        {false, 0, 0, 0, 0},    // the caption was taken away: the window fills picWin
+        {true, 96, 8, 26, 14, 33},   // the frame is kept: caption and borders lie outside
+        {false, 96, 0, 0, 0, 0},     // the caption was taken away: the window fills picWin
+        {true, 144, 12, 39, 21, 50}, // the chrome is measured in the main window's pixels
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.compatibility ? "compatibility" : "stripped");
+        SCOPED_TRACE(testing::Message() << (c.compatibility ? "compatibility" : "stripped") << " at " << c.dpi);
+        shell->dpi = c.dpi;
+        upkeep->FormResize();  // as a change of dpi lays the window out
         HWND w = Capture(c.compatibility);
         ASSERT_NE(w, nullptr);
         RECT pic{};
@@ -254,15 +262,20 @@ TEST_F(UpkeepFocus, SelectedWindowIsPlacedWithItsChromeOutsidePicWin) {
 TEST_F(UpkeepFocus, MainWindowFollowsAChatWindowItsClientResized) {
     HWND w = Capture(false);
     ASSERT_NE(w, nullptr);
-    ASSERT_EQ(im_->Command(L"move|" + HwndArg(w) + L"|0|0|420|330"), 1);
-    upkeep->Tick();
-    RECT pic{};
-    ::GetClientRect(picWin, &pic);
-    EXPECT_EQ(pic.right, 420);
-    EXPECT_EQ(pic.bottom, 330);
-    RECT client{};
-    ::GetClientRect(main, &client);
-    EXPECT_EQ(client.bottom, 330 + 22 + 4);  // picWin plus the tab row below it
+    // picWin plus the tab row below it and the gap under the row, 4 pixels at 96 dpi.
+    for (const auto& [dpi, gap, height] : {std::tuple{96, 4, 330}, std::tuple{192, 8, 300}}) {
+        SCOPED_TRACE(dpi);
+        shell->dpi = dpi;
+        ASSERT_EQ(im_->Command(L"move|" + HwndArg(w) + L"|0|0|420|" + std::to_wstring(height)), 1);
+        upkeep->Tick();
+        RECT pic{};
+        ::GetClientRect(picWin, &pic);
+        EXPECT_EQ(pic.right, 420);
+        EXPECT_EQ(pic.bottom, height);
+        RECT client{};
+        ::GetClientRect(main, &client);
+        EXPECT_EQ(client.bottom, height + 22 + gap);
+    }
 }
 
 TEST_F(UpkeepFocus, ClickedWindowOrChildFindsItsTabAndFocusLandsInTheInputBox) {

@@ -5,6 +5,7 @@
 //   demo_driver menu <index>             a right click on that tab (its menu opens)
 //   demo_driver away                     another window becomes the active one
 //   demo_driver doodle                   the doodle board opened with its button, a drawing on it
+//   demo_driver rect                     prints Parlix's main window rectangle: left top width height
 // Exit code 0 when the action was done.
 #include "tests/support/fakeim_client.h"
 #include "tests/support/parlix_app.h"
@@ -54,6 +55,12 @@ int wmain(int argc, wchar_t** argv) {
     if (action == L"select" && argc == 3) return app->ClickTab(_wtoi(argv[2])) ? 0 : 1;
     if (action == L"menu" && argc == 3) return app->RightClickTab(_wtoi(argv[2])) ? 0 : 1;
     if (action == L"doodle") return demo::DrawOnDoodleBoard(*app);
+    if (action == L"rect") {
+        RECT r{};
+        if (!::GetWindowRect(app->MainWindow(), &r)) return 1;
+        std::printf("%ld %ld %ld %ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top);
+        return 0;
+    }
     if (action == L"away") {
         const HWND other = WaitForWindow({.className = L"#32770", .visibleOnly = true}, 2s);
         return other && ::SetForegroundWindow(other) ? 0 : 1;

@@ -118,9 +118,15 @@ std::optional<Recognition> FetionRule(WindowTree& tree, Hwnd w, const std::wstri
     const std::wstring button = L"WindowsForms10.BUTTON.app.0." + suffix;
     const std::wstring label = L"WindowsForms10.STATIC.app.0." + suffix;
 
-    // The client sets the title only after creating the window.
+    // The client sets the title only after creating the window, within 100 ms when it is not
+    // busy. A busy client gets up to a second more, so that a late title is still cut to the
+    // contact's name and a late tip widget is still refused.
     tree.Wait(100);
-    const std::wstring title = tree.Title(w);
+    std::wstring title = tree.Title(w);
+    for (int waited = 100; title.empty() && waited < 1100; waited += 50) {
+        tree.Wait(50);
+        title = tree.Title(w);
+    }
     if (title == L"contact_tip_widget") return std::nullopt;
 
     // A chat is one visible panel, without buttons at the top level or in the panel.

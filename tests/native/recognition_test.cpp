@@ -295,6 +295,20 @@ TEST_F(RecognizeFetion, TitleIsReadAfterWaitingForClientToSetIt) {
     EXPECT_EQ(Recognize(tip), std::nullopt);
 }
 
+TEST_F(RecognizeFetion, ABusyClientsLateTitleIsAwaitedUpToASecondMore) {
+    Shape group;
+    group.label = true;
+    const Hwnd late = Form(L"", group);
+    tree.SetTitleLater(late, L"同学群 - 群聊", 700);
+    EXPECT_EQ(Recognize(late), (Recognition{L"同学群", true, V::Fetion_3_2, 0}));
+    EXPECT_EQ(tree.Clock(), 700);
+
+    const Hwnd untitled = Form(L"", {});
+    const int before = tree.Clock();
+    EXPECT_EQ(Recognize(untitled), (Recognition{L"", false, V::Fetion_3_2, 0}));
+    EXPECT_EQ(tree.Clock() - before, 1100) << "an untitled window is taken as it is after 1.1 s";
+}
+
 TEST(RecognitionHelpers, ListMembershipScanSkipAndFetionClassPrefix) {
     const std::uint32_t list[] = {3, 0, 9};
     EXPECT_TRUE(IsInList(9, list));

@@ -53,6 +53,9 @@ HWND TabDetacher::GiveBack(clsLink& node, bool centreNearEdge) {
     RestoreOpacity(node);
     // The position again, now as a top-level window with its own frame.
     ::SetWindowPos(window, nullptr, w.X, w.Y, w.OrgW, w.OrgH, SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    // What it drew as our child is not what it shows as a window of its own: it paints itself
+    // whole again, frame and children included.
+    ::RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
     return window;
 }
 

@@ -160,6 +160,28 @@ TEST_F(TabsTest, WindowCapturedNearTheEdgeIsCentredWhenPoppedOut) {
     EXPECT_EQ(r.top, 300);
 }
 
+// Under Wine an embedded window paints nowhere: unless it paints itself again once given back,
+// the user finds a black window. The pixel is read from the screen, where the user sees it.
+TEST_F(TabsTest, APoppedOutChatIsDrawnAgainOnTheScreen) {
+    FakeIm& baidu = Client(L"BaiduHi.exe", L"main|17");
+    Start();
+    const HWND w = baidu.Open(L"baidu", L"吴九", L"at=780,200,400,300");
+    ASSERT_TRUE(app_->WaitForTab(w).has_value());
+    ASSERT_TRUE(app_->Command(mnuPop));
+    RECT r;
+    ASSERT_TRUE(::GetClientRect(w, &r));
+    POINT centre{r.right / 2, r.bottom / 2};
+    ::ClientToScreen(w, &centre);
+    const auto pixel = [&] {
+        const HDC screen = ::GetDC(nullptr);
+        const COLORREF c = ::GetPixel(screen, centre.x, centre.y);
+        ::ReleaseDC(nullptr, screen);
+        return c;
+    };
+    EXPECT_TRUE(WaitFor([&] { return pixel() != RGB(0, 0, 0) && pixel() != CLR_INVALID; }, kPatience))
+        << "the chat stays black";
+}
+
 TEST_F(TabsTest, MergeButtonInAPoppedOutWindowCapturesItAgain) {
     FakeIm& qq = Client(L"QQ.exe", L"main|1");
     Start();

@@ -6,10 +6,13 @@
 //   demo_driver away                     another window becomes the active one
 //   demo_driver doodle                   the doodle board opened with its button, a drawing on it
 //   demo_driver rect                     prints Parlix's main window rectangle: left top width height
+//   demo_driver pop <caption> <x> <y>    that tab popped out with its menu command, then the chat
+//                                        moved to (x, y) as a user would drag it
 // Exit code 0 when the action was done.
 #include "tests/support/fakeim_client.h"
 #include "tests/support/parlix_app.h"
 #include "tests/support/windows.h"
+#include "ui/menu_ids.h"
 #include "tools/demo_driver/doodle.h"
 
 #include <cstdio>
@@ -35,7 +38,30 @@ int Message(const ParlixApp& app, const std::wstring& caption, const std::wstrin
         ::GetWindowThreadProcessId(tab.window, &pid);
         const HWND control = FindFakeImControl(pid);
         if (!control) return 1;
-        return SendFakeImCommand(control, L"append|" + HwndArg(tab.window) + L"|" + EscapeField(text)) ? 0 : 1;
+        // "\n" in the argument is a line break, as in the simulator's own scripts.
+        std::wstring body = text;
+        for (size_t at = 0; (at = body.find(L"\\n", at)) != std::wstring::npos;) body.replace(at, 2, L"\r\n");
+        return SendFakeImCommand(control, L"append|" + HwndArg(tab.window) + L"|" + EscapeField(body)) ? 0 : 1;
+    }
+    return 1;
+}
+
+// Pops the tab out with the tab menu, then places the given-back chat where the user wants it.
+int PopOut(const ParlixApp& app, const std::wstring& caption, int x, int y) {
+    const auto tabs = app.Tabs();
+    for (int i = 0; i < static_cast<int>(tabs.size()); ++i) {
+        // A tab with unread messages shows their count after the name.
+        if (tabs[i].caption != caption && !tabs[i].caption.starts_with(caption + L"(")) continue;
+        const HWND chat = tabs[i].window;
+        // The tab menu's command acts on the tab that was right-clicked; the menu is then closed
+        // as a user leaving it would.
+        if (!app.ClickTab(i) || !app.RightClickTab(i)) return 1;
+        const HWND menu = WaitForWindow({.className = L"#32768", .visibleOnly = true}, 5s);
+        const bool popped = app.Command(parlix::mnuPop);
+        if (menu) ::PostMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 0);
+        if (!popped) return 1;
+        if (!WaitFor([&] { return ::GetAncestor(chat, GA_ROOT) == chat && ::IsWindowVisible(chat); }, 10s)) return 1;
+        return ::SetWindowPos(chat, HWND_TOP, x, y, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE) ? 0 : 1;
     }
     return 1;
 }
@@ -61,6 +87,7 @@ int wmain(int argc, wchar_t** argv) {
         std::printf("%ld %ld %ld %ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top);
         return 0;
     }
+    if (action == L"pop" && argc == 5) return PopOut(*app, argv[2], _wtoi(argv[3]), _wtoi(argv[4]));
     if (action == L"away") {
         const HWND other = WaitForWindow({.className = L"#32770", .visibleOnly = true}, 2s);
         return other && ::SetForegroundWindow(other) ? 0 : 1;

@@ -1,5 +1,6 @@
 #include "capture/window_tree_win.h"
 
+#include "base/message_pump_win.h"
 #include "base/window_text_win.h"
 
 namespace parlix {
@@ -42,7 +43,7 @@ Hwnd Win32WindowTree::FindChild(Hwnd parent, Hwnd after, std::optional<std::wstr
 }
 
 void Win32WindowTree::Wait(int milliseconds) {
-    if (milliseconds > 0) ::Sleep(static_cast<DWORD>(milliseconds));
+    if (milliseconds > 0) AnswerSentMessagesFor(static_cast<DWORD>(milliseconds));
 }
 
 }  // namespace parlix

@@ -426,5 +426,24 @@ TEST_F(WindowTreeTest, WaitSleepsOnlyForPositiveDurations) {
     EXPECT_GE(Clock::now() - start, std::chrono::milliseconds(50));
 }
 
+// A client answering one of our requests sends to us while we wait for its title: the answer is
+// taken during the wait, not after it (the client would be stuck, its timers too); our own
+// posted messages stay queued for the main loop.
+TEST_F(WindowTreeTest, WaitAnswersMessagesSentToUsAndLeavesPostedOnesQueued) {
+    const HWND us = Make(kPlainClass);
+    ::PostMessageW(us, WM_APP + 1, 0, 0);
+    std::atomic<bool> answered{false};
+    std::thread client([&] {
+        DWORD_PTR result = 0;
+        answered = ::SendMessageTimeoutW(us, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &result) != 0;
+    });
+    tree_.Wait(1500);
+    const bool answeredDuringWait = answered;
+    client.join();
+    EXPECT_TRUE(answeredDuringWait);
+    MSG msg;
+    EXPECT_TRUE(::PeekMessageW(&msg, us, WM_APP + 1, WM_APP + 1, PM_REMOVE)) << "a posted message was taken";
+}
+
 } // namespace
 } // namespace parlix::test

@@ -316,7 +316,9 @@ std::wstring Board::OpenDrawing(const std::filesystem::path& file) {
     return {};
 }
 
-void Board::SaveWithDialog() {
+// The drawing file's path from the common dialog: saving asks before overwriting and adds the
+// extension, opening wants an existing file. Empty when the user cancels.
+std::wstring Board::AskForPath(bool save) const {
     wchar_t path[MAX_PATH] = L"";
     OPENFILENAMEW ofn{};
     ofn.lStructSize = sizeof ofn;
@@ -324,23 +326,22 @@ void Board::SaveWithDialog() {
     ofn.lpstrFilter = kFileFilter;
     ofn.lpstrFile = path;
     ofn.nMaxFile = MAX_PATH;
-    ofn.lpstrDefExt = L"skb";
-    ofn.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR;
-    if (!::GetSaveFileNameW(&ofn)) return;
+    ofn.Flags = OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR | (save ? OFN_OVERWRITEPROMPT : OFN_FILEMUSTEXIST);
+    if (save) ofn.lpstrDefExt = L"skb";
+    const BOOL chosen = save ? ::GetSaveFileNameW(&ofn) : ::GetOpenFileNameW(&ofn);
+    return chosen ? std::wstring(path) : std::wstring();
+}
+
+void Board::SaveWithDialog() {
+    const std::wstring path = AskForPath(true);
+    if (path.empty()) return;
     if (const std::wstring failed = SaveDrawing(path); !failed.empty())
         Show(kSaveFailed + failed, MB_OK | MB_ICONWARNING);
 }
 
 void Board::OpenWithDialog() {
-    wchar_t path[MAX_PATH] = L"";
-    OPENFILENAMEW ofn{};
-    ofn.lStructSize = sizeof ofn;
-    ofn.hwndOwner = Hwnd();
-    ofn.lpstrFilter = kFileFilter;
-    ofn.lpstrFile = path;
-    ofn.nMaxFile = MAX_PATH;
-    ofn.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR;
-    if (!::GetOpenFileNameW(&ofn)) return;
+    const std::wstring path = AskForPath(false);
+    if (path.empty()) return;
     if (const std::wstring failed = OpenDrawing(path); !failed.empty())
         Show(kOpenFailed + failed + kNothingLost, MB_OK | MB_ICONWARNING);
 }

@@ -94,6 +94,7 @@ private:
     void OnCommand(WPARAM wParam, LPARAM lParam);
     LRESULT OnColourStatic(HDC dc, HWND label);
     void OnSize();
+    [[nodiscard]] std::wstring AskForPath(bool save) const;
     void SaveWithDialog();
     void OpenWithDialog();
     void Show(const std::wstring& text, UINT type);

@@ -216,8 +216,14 @@ void NoticeWindow::DrawTextBox(float left, float top, float width, float height,
                                bool title) {
     Surface& s = *surface_;
     if (!s.graphics.p || text.empty()) return;
+    // A line break is drawn as LF alone: some GDI+ implementations break at the LF of a CR LF but
+    // draw the CR as a missing-glyph box.
+    std::wstring lines;
+    lines.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i)
+        if (!(text[i] == L'\r' && i + 1 < text.size() && text[i + 1] == L'\n')) lines += text[i];
     const RectF layout(left, top, width, height);
-    GdipDrawString(s.graphics.p, text.c_str(), static_cast<INT>(text.size()),
+    GdipDrawString(s.graphics.p, lines.c_str(), static_cast<INT>(lines.size()),
                    title ? s.titleFont.p : s.messageFont.p, &layout, s.format.p,
                    title ? s.titleBrush.p : s.messageBrush.p);
 }

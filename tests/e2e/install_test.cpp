@@ -80,6 +80,8 @@ TEST(Installer, InstallsRunsCapturesAndUninstallsKeepingOnlyTheSettings) {
     for (const wchar_t* file : {L"Parlix.exe", L"Parlix.dll", L"Nexcor.dll", L"Uninstall.exe"})
         EXPECT_TRUE(fs::exists(dir / file)) << file;
     EXPECT_TRUE(fs::is_directory(dir / L"Plugins"));
+    for (const wchar_t* file : {L"Murmelo.dll", L"Skin\\Default.png", L"Skin\\Default.ini"})
+        EXPECT_TRUE(fs::exists(dir / L"Plugins" / file)) << file;
     EXPECT_TRUE(fs::exists(StartMenuFolder() / L"Parlix.lnk"));
     EXPECT_TRUE(SameFile(ReadString(HKEY_CURRENT_USER, kUninstallKey, L"InstallLocation"), dir));
     EXPECT_NE(ReadString(HKEY_CURRENT_USER, kUninstallKey, L"UninstallString").find(L"Uninstall.exe"),

@@ -5,6 +5,9 @@
 //   demo_driver menu <index>             a right click on that tab (its menu opens)
 //   demo_driver away                     another window becomes the active one
 //   demo_driver doodle                   the doodle board opened with its button, a drawing on it
+//   demo_driver notice <pos> <dir> <png> a notice of the notification plugin at that screen position
+//                                        and slide direction, photographed once it has slid in
+//   demo_driver notice-settings <png>    the notification plugin's settings page, photographed
 //   demo_driver rect                     prints Parlix's main window rectangle: left top width height
 //   demo_driver pop <caption> <x> <y>    that tab popped out with its menu command, then the chat
 //                                        moved to (x, y) as a user would drag it
@@ -14,6 +17,7 @@
 #include "tests/support/windows.h"
 #include "ui/menu_ids.h"
 #include "tools/demo_driver/doodle.h"
+#include "tools/demo_driver/notice.h"
 
 #include <cstdio>
 #include <string>
@@ -81,6 +85,8 @@ int wmain(int argc, wchar_t** argv) {
     if (action == L"select" && argc == 3) return app->ClickTab(_wtoi(argv[2])) ? 0 : 1;
     if (action == L"menu" && argc == 3) return app->RightClickTab(_wtoi(argv[2])) ? 0 : 1;
     if (action == L"doodle") return demo::DrawOnDoodleBoard(*app);
+    if (action == L"notice-settings" && argc == 3) return demo::ShowNoticeSettings(argv[2]);
+    if (action == L"notice" && argc == 5) return demo::ShowNoticeAt(_wtoi(argv[2]), _wtoi(argv[3]), argv[4]);
     if (action == L"rect") {
         RECT r{};
         if (!::GetWindowRect(app->MainWindow(), &r)) return 1;

@@ -5,11 +5,15 @@
 //   demo_driver menu <index>             a right click on that tab (its menu opens)
 //   demo_driver away                     another window becomes the active one
 //   demo_driver doodle                   the doodle board opened with its button, a drawing on it
+//   demo_driver settings <page>          the settings dialog opened from the menu, page 0 to 4 shown
+//   demo_driver about                    the about box opened from the menu
+//   demo_driver close-dialogs            the settings dialog cancelled, the about box closed
 //   demo_driver rect                     prints Parlix's main window rectangle: left top width height
 // Exit code 0 when the action was done.
 #include "tests/support/fakeim_client.h"
 #include "tests/support/parlix_app.h"
 #include "tests/support/windows.h"
+#include "tools/demo_driver/dialogs.h"
 #include "tools/demo_driver/doodle.h"
 
 #include <cstdio>
@@ -55,6 +59,9 @@ int wmain(int argc, wchar_t** argv) {
     if (action == L"select" && argc == 3) return app->ClickTab(_wtoi(argv[2])) ? 0 : 1;
     if (action == L"menu" && argc == 3) return app->RightClickTab(_wtoi(argv[2])) ? 0 : 1;
     if (action == L"doodle") return demo::DrawOnDoodleBoard(*app);
+    if (action == L"settings" && argc == 3) return demo::ShowSettingsPage(*app, _wtoi(argv[2]));
+    if (action == L"about") return demo::ShowAbout(*app);
+    if (action == L"close-dialogs") return demo::CloseDialogs();
     if (action == L"rect") {
         RECT r{};
         if (!::GetWindowRect(app->MainWindow(), &r)) return 1;

@@ -22,7 +22,9 @@ void Program::ShowAbout() {
     }
     AboutOptions options;
     options.programTitle = L"Parlix";
-    options.icon = programIcon_.get();
+    // The main window's large icon: the box shows it at full size.
+    auto* big = reinterpret_cast<HICON>(::SendMessageW(view_.Hwnd(), WM_GETICON, ICON_BIG, 0));
+    options.icon = big ? big : programIcon_.get();
     options.main = view_.Hwnd();
     options.major = kVersionMajor;
     options.minor = kVersionMinor;

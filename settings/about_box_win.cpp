@@ -59,7 +59,7 @@ int ProgramRevision() {
     // The fixed part starts with its signature, on a 4-byte boundary.
     for (DWORD at = 0; at + sizeof(VS_FIXEDFILEINFO) <= size; at += 4) {
         const auto* info = reinterpret_cast<const VS_FIXEDFILEINFO*>(bytes + at);
-        if (info->dwSignature == 0xFEEF04BD) return LOWORD(info->dwFileVersionLS);
+        if (info->dwSignature == 0xFEEF04BD) return HIWORD(info->dwFileVersionLS);
     }
     return 0;
 }
@@ -100,9 +100,15 @@ bool AboutBox::Open() {
               std::to_wstring(options_.revision),
           s(64), s(38), s(350), s(18), font_.get());
     Label(self, Description(), s(18), s(66), s(400), s(120), font_.get());
-    lblURL_ = Label(self, kHomePage, s(18), s(196), s(400), s(18), font_.get(), SS_NOTIFY);
-    lblMail_ = Label(self, L"意见反馈：" + std::wstring(kMailAddress + 7), s(18), s(218), s(400), s(18), font_.get(),
-                     SS_NOTIFY);
+    linkFont_ = PointFont(L"宋体", 9, FW_NORMAL, GB2312_CHARSET, s.dpi);
+    LOGFONTW lf{};
+    if (::GetObjectW(linkFont_.get(), sizeof lf, &lf)) {
+        lf.lfUnderline = TRUE;
+        linkFont_.reset(::CreateFontIndirectW(&lf));
+    }
+    lblURL_ = Label(self, kHomePage, s(18), s(196), s(400), s(18), linkFont_.get(), SS_NOTIFY);
+    lblMail_ = Label(self, L"意见反馈：" + std::wstring(kMailAddress + 7), s(18), s(218), s(400), s(18),
+                     linkFont_.get(), SS_NOTIFY);
     btnUpdate_.Create(self, kIdUpdate, L"btnUpdateShade", s(18), s(262), s(96), s(28));
     btnUpdate_.Font(font_.get());
     btnUpdate_.Caption(kCheckCaption);

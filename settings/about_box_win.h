@@ -36,7 +36,7 @@ struct AboutOptions {
     OpenFn open;
 };
 
-// The revision (the fourth number) of the running program's version block; 0 without one.
+// The build number (the third number) of the running program's version block; 0 without one.
 [[nodiscard]] int ProgramRevision();
 
 class AboutBox final : public WindowBase {
@@ -65,6 +65,7 @@ private:
     AboutOptions options_;
     ScopedFont font_;
     ScopedFont titleFont_;
+    ScopedFont linkFont_;  // underlined
     ShadeButton btnOK_;
     ShadeButton btnUpdate_;
     HWND picIcon_ = nullptr;

@@ -1,7 +1,10 @@
 // The settings dialog driven by messages, as a user's clicks and keys arrive: what OK writes to
 // set.ini, that Cancel writes nothing, the number boxes and the hotkey capture.
+#include "base/com_win.h"
+#include "base/window_text_win.h"
 #include "settings/settings_dialog_win.h"
 #include "settings/settings_win.h"
+#include "tests/support/plugin_files.h"
 #include "tests/support/process.h"
 #include "tests/support/windows.h"
 
@@ -26,7 +29,7 @@ public:
     ~FakeHost() { ::DestroyWindow(main); }
     HWND MainHwnd() const override { return main; }
     Settings& CurrentSettings() override { return settings; }
-    PluginManagerWin* Plugins() override { return nullptr; }
+    PluginManagerWin* Plugins() override { return plugins; }
     HICON MainIcon() const override { return nullptr; }
     void ApplyTabStyle(bool, bool) override { calls.push_back(L"tabs"); }
     void ApplyTipTime(int) override { calls.push_back(L"tip"); }
@@ -45,6 +48,7 @@ public:
     void NoticePluginChanged(bool) override {}
 
     HWND main = nullptr;
+    PluginManagerWin* plugins = nullptr;
     Settings settings;
     std::vector<std::wstring> calls;
 };
@@ -239,6 +243,94 @@ TEST_F(SettingsDialogTest, DefaultsChangeOnlyTheControls) {
     EXPECT_EQ(Text(idTxtExeName), L"QQ.exe");
     EXPECT_EQ(host.settings.tab_Roll, false);
     EXPECT_TRUE(host.calls.empty());
+}
+
+// The plugin page with a real plugin that has a settings page: the page is embedded while its
+// enabled plugin is chosen and given back, alive, when the dialog closes.
+class PluginPageTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_EQ(Regsvr32(BinDir() / L"Nexcor.dll"), 0);
+        InitIni(dir.Path().wstring());
+        ASSERT_TRUE(CopyTestPlugin(L"Paged", dir.Path() / L"Plugins"));
+        ASSERT_EQ(Regsvr32(dir.Path() / L"Plugins" / L"Paged.dll"), 0);
+        ::WritePrivateProfileStringW(L"Plugin", L"Paged", L"True", IniPath().c_str());
+        manager = std::make_unique<PluginManagerWin>(dir.Path().wstring());
+        manager->Manager().LoadPlugin(L"Paged");
+        host.plugins = manager.get();
+        options.ask = [this](HWND, const std::wstring& text, const std::wstring&, UINT) {
+            asked.push_back(text);
+            return IDOK;
+        };
+    }
+    void TearDown() override {
+        dialog.reset();
+        manager->Manager().DisconnectPlugins();
+        manager.reset();
+        Regsvr32(dir.Path() / L"Plugins" / L"Paged.dll", true);
+        ::SetCurrentDirectoryW(BinDir().wstring().c_str());
+        ::WritePrivateProfileStringW(nullptr, nullptr, nullptr, IniPath().c_str());
+        InitIni();
+    }
+    std::wstring Text(int id) {
+        wchar_t buffer[512] = {};
+        ::GetWindowTextW(dialog->Control(id), buffer, 512);
+        return buffer;
+    }
+    void Choose(int index) {
+        const HWND list = dialog->Control(idLstPlugins);
+        ::SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
+        ::SendMessageW(::GetParent(list), WM_COMMAND, MAKEWPARAM(idLstPlugins, LBN_SELCHANGE),
+                       reinterpret_cast<LPARAM>(list));
+    }
+
+    ComApartment apartment;
+    TempDir dir{L"parlix-pages"};
+    FakeHost host;
+    std::unique_ptr<PluginManagerWin> manager;
+    SettingsDialogOptions options;
+    std::vector<std::wstring> asked;
+    std::unique_ptr<SettingsDialog> dialog;
+};
+
+TEST_F(PluginPageTest, EnabledPluginsPageIsEmbeddedAndGivenBackWhenTheDialogCloses) {
+    dialog = std::make_unique<SettingsDialog>(host, options);
+    ASSERT_TRUE(dialog->Open());
+    ASSERT_EQ(::SendMessageW(dialog->Control(idLstPlugins), LB_GETCOUNT, 0, 0), 1);
+    Choose(0);
+    EXPECT_EQ(Text(idLblPluginState), L"组件状态：已安装");
+    EXPECT_EQ(Text(idLblPluginVersion), L"版本：1.0");
+    EXPECT_EQ(Text(idLblPluginAuthor), L"作者：tests");
+    EXPECT_EQ(::SendMessageW(dialog->Control(idChkEnablePlugin), BM_GETCHECK, 0, 0), BST_CHECKED);
+    const HWND page = dialog->PropertyPage();
+    ASSERT_NE(page, nullptr);
+    EXPECT_EQ(WindowTitle(page), L"Paged page");
+    EXPECT_EQ(::GetParent(page), dialog->Control(idPicProperty));
+    EXPECT_TRUE(::GetWindowLongW(page, GWL_STYLE) & WS_VISIBLE);
+
+    ::SendMessageW(dialog->Control(idBtnCancel), BM_CLICK, 0, 0);
+    EXPECT_TRUE(::IsWindow(page));  // the plugin's window outlives the dialog
+    EXPECT_FALSE(::GetWindowLongW(page, GWL_STYLE) & WS_VISIBLE);
+    EXPECT_NE(::GetAncestor(page, GA_PARENT), dialog->Control(idPicProperty));
+}
+
+TEST_F(PluginPageTest, DisablingUnloadsThePageAndUninstallingAMissingFileSaysSo) {
+    dialog = std::make_unique<SettingsDialog>(host, options);
+    ASSERT_TRUE(dialog->Open());
+    Choose(0);
+    ASSERT_NE(dialog->PropertyPage(), nullptr);
+    ::SendMessageW(dialog->Control(idChkEnablePlugin), BM_CLICK, 0, 0);
+    EXPECT_EQ(dialog->PropertyPage(), nullptr);
+    EXPECT_EQ(ReadIni(L"Plugin", L"Paged", L""), L"False");
+    EXPECT_EQ(manager->Manager().FindNode(L"Paged"), nullptr);
+
+    // The file went away behind the dialog's back: uninstalling tells which file is missing.
+    Regsvr32(dir.Path() / L"Plugins" / L"Paged.dll", true);
+    std::filesystem::rename(dir.Path() / L"Plugins" / L"Paged.dll", dir.Path() / L"Paged.moved");
+    ::SendMessageW(dialog->Control(idBtnUninstall), BM_CLICK, 0, 0);
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_EQ(asked[0], L"组件卸载失败，请确保Paged.dll在Plugins目录下。");
+    std::filesystem::rename(dir.Path() / L"Paged.moved", dir.Path() / L"Plugins" / L"Paged.dll");
 }
 
 }  // namespace

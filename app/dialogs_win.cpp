@@ -33,6 +33,13 @@ void Program::ShowAbout() {
     if (!aboutBox_->Open()) aboutBox_.reset();
 }
 
+bool Program::DialogMessage(MSG& msg) {
+    for (HWND dialog : {settingsDialog_ ? settingsDialog_->Hwnd() : nullptr, aboutBox_ ? aboutBox_->Hwnd() : nullptr})
+        if (dialog && (msg.hwnd == dialog || ::IsChild(dialog, msg.hwnd)) && ::IsDialogMessageW(dialog, &msg))
+            return true;
+    return false;
+}
+
 void Program::ApplyTabStyle(bool bottom, bool roll) {
     view_.Strip().Bottom(bottom);
     view_.Strip().Roll(roll);

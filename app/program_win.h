@@ -69,6 +69,9 @@ public:
     // Start-up (Form_Load). False when another instance runs (silently) or the window could not
     // be made; the caller then ends.
     bool Start();
+    // Keyboard navigation of the open modeless dialogs (Tab, Enter for OK, Esc for Cancel): true
+    // when msg was one of theirs and has been handled.
+    bool DialogMessage(MSG& msg);
 
 private:
     struct Parts;

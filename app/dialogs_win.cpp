@@ -2,20 +2,27 @@
 // in the running program.
 #include "app/program_parts_win.h"
 
+#include "base/error_report_win.h"
 #include "base/product_info.h"
 
 namespace parlix {
 
 void Program::ShowSettings() {
-    if (settingsDialog_ && settingsDialog_->Hwnd()) {
-        ::SetForegroundWindow(settingsDialog_->Hwnd());
-        return;
-    }
-    settingsDialog_ = std::make_unique<SettingsDialog>(static_cast<SettingsDialogHost&>(*this));
-    if (!settingsDialog_->Open()) settingsDialog_.reset();
+    Trapped(L"frmMain", L"mnuSet_Click", false, [&] {
+        if (settingsDialog_ && settingsDialog_->Hwnd()) {
+            ::SetForegroundWindow(settingsDialog_->Hwnd());
+            return;
+        }
+        settingsDialog_ = std::make_unique<SettingsDialog>(static_cast<SettingsDialogHost&>(*this));
+        if (!settingsDialog_->Open()) settingsDialog_.reset();
+    });
 }
 
 void Program::ShowAbout() {
+    Trapped(L"frmMain", L"mnuAbout_Click", false, [&] { OpenAbout(); });
+}
+
+void Program::OpenAbout() {
     if (aboutBox_ && aboutBox_->Hwnd()) {
         ::SetForegroundWindow(aboutBox_->Hwnd());
         return;

@@ -141,6 +141,7 @@ private:
     // the front (dialogs_win.cpp).
     void ShowSettings() override;
     void ShowAbout() override;
+    void OpenAbout();
     void Exit() override;
 
     // TabSwitchHost

@@ -132,7 +132,12 @@ void AboutBox::CheckUpdate() {
     btnUpdate_.Enabled(false);
     btnUpdate_.Caption(kCheckingCaption);
     pending_ = true;
-    fetcher_.Start(Hwnd(), kMsgPageFetched, options_.updatePage);
+    try {
+        fetcher_.Start(Hwnd(), kMsgPageFetched, options_.updatePage);
+    } catch (...) {
+        // No thread for the download: the same answer as an unreachable page.
+        Answer({});
+    }
 }
 
 void AboutBox::Answer(const FetchedPage& page) {

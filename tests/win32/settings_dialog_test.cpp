@@ -232,6 +232,44 @@ TEST_F(SettingsDialogTest, HotkeyCapturedIsWrittenByOkOnly) {
     ::UnregisterHotKey(host.main, 1);
 }
 
+TEST_F(SettingsDialogTest, ATakenHotkeyIsToldAndTheRestIsStillWritten) {
+    const HWND other = ::CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_TRUE(::RegisterHotKey(other, 7, MOD_CONTROL | MOD_ALT, 'W'));
+    Click(idChkHotKey);
+    BYTE keys[256] = {};
+    ::GetKeyboardState(keys);
+    keys[VK_CONTROL] = keys[VK_MENU] = 0x80;
+    ::SetKeyboardState(keys);
+    ::SendMessageW(dialog->Control(idTxtHotKey), WM_KEYDOWN, 'W', 0);
+    keys[VK_CONTROL] = keys[VK_MENU] = 0;
+    ::SetKeyboardState(keys);
+    Click(idChkTrans);
+    Click(idBtnOK);
+    ::UnregisterHotKey(other, 7);
+    ::DestroyWindow(other);
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_EQ(asked[0], L"热键冲突，您的热键将不会生效。");
+    const auto s = ReadIniFile(ini.wstring()).at(L"Settings");
+    EXPECT_EQ(s.at(L"org_Trans"), L"0");
+    EXPECT_EQ(s.at(L"hot_Key"), L"87");
+}
+
+TEST_F(SettingsDialogTest, UncheckedHotkeyBoxLeavesNoHotkeyRegistered) {
+    host.settings.hot_Enabled = 1;
+    host.settings.hot_Key = 'E';
+    host.settings.hot_Mod = MOD_CONTROL | MOD_ALT;
+    dialog = std::make_unique<SettingsDialog>(host, options);
+    ASSERT_TRUE(dialog->Open());
+    EXPECT_TRUE(Checked(idChkHotKey));
+    Click(idChkHotKey);
+    Click(idBtnOK);
+    // Free again: another window can take it.
+    const HWND other = ::CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+    EXPECT_TRUE(::RegisterHotKey(other, 7, MOD_CONTROL | MOD_ALT, 'E'));
+    ::UnregisterHotKey(other, 7);
+    ::DestroyWindow(other);
+}
+
 TEST_F(SettingsDialogTest, DefaultsChangeOnlyTheControls) {
     Click(idChkTrans);
     Click(idOptTabRoll);

@@ -352,6 +352,27 @@ TEST_F(PluginPageTest, EnabledPluginsPageIsEmbeddedAndGivenBackWhenTheDialogClos
     EXPECT_NE(::GetAncestor(page, GA_PARENT), dialog->Control(idPicProperty));
 }
 
+TEST_F(PluginPageTest, InstalledButDisabledPluginShowsItsTextsAndNoPage) {
+    manager->Manager().UnloadPlugin(L"Paged");
+    ::WritePrivateProfileStringW(L"Plugin", L"Paged", L"False", IniPath().c_str());
+    dialog = std::make_unique<SettingsDialog>(host, options);
+    ASSERT_TRUE(dialog->Open());
+    Choose(0);
+    EXPECT_EQ(Text(idLblPluginState), L"组件状态：已安装");
+    EXPECT_EQ(Text(idLblPluginDescribe), L"描述：Paged");
+    EXPECT_EQ(::SendMessageW(dialog->Control(idChkEnablePlugin), BM_GETCHECK, 0, 0), BST_UNCHECKED);
+    EXPECT_EQ(dialog->PropertyPage(), nullptr);
+    EXPECT_EQ(manager->Manager().FindNode(L"Paged"), nullptr);  // the texts came from an object never connected
+
+    // Not registered any more: shown as not installed, nothing to enable.
+    Regsvr32(dir.Path() / L"Plugins" / L"Paged.dll", true);
+    Choose(0);
+    EXPECT_EQ(Text(idLblPluginState), L"组件状态：未安装");
+    EXPECT_EQ(Text(idLblPluginVersion), L"版本：");
+    EXPECT_FALSE(::IsWindowEnabled(dialog->Control(idChkEnablePlugin)));
+    EXPECT_TRUE(::IsWindowEnabled(dialog->Control(idBtnInstall)));
+}
+
 TEST_F(PluginPageTest, DisablingUnloadsThePageAndUninstallingAMissingFileSaysSo) {
     dialog = std::make_unique<SettingsDialog>(host, options);
     ASSERT_TRUE(dialog->Open());

@@ -15,6 +15,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     if (!program.Start()) return 0;
     MSG msg;
     while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        if (program.DialogMessage(msg)) continue;
         ::TranslateMessage(&msg);
         ::DispatchMessageW(&msg);
     }

@@ -19,7 +19,9 @@
 #include "capture/tab_registry_win.h"
 #include "capture/upkeep_win.h"
 #include "capture/window_tree_win.h"
+#include "settings/about_box_win.h"
 #include "settings/settings.h"
+#include "settings/settings_dialog_win.h"
 #include "settings/settings_win.h"
 #include "ui/main_window_win.h"
 #include "ui/message_poll_win.h"
@@ -56,7 +58,8 @@ struct LocalDate {
 using DateSource = std::function<LocalDate()>;
 [[nodiscard]] LocalDate TodayLocal();
 
-class Program final : private MainWindowRouter, private DispatchHost, private TabUiHost, private TabSwitchHost {
+class Program final : private MainWindowRouter, private DispatchHost, private TabUiHost, private TabSwitchHost,
+                      private SettingsDialogHost {
 public:
     explicit Program(DateSource today = TodayLocal);
     ~Program();
@@ -66,6 +69,9 @@ public:
     // Start-up (Form_Load). False when another instance runs (silently) or the window could not
     // be made; the caller then ends.
     bool Start();
+    // Keyboard navigation of the open modeless dialogs (Tab, Enter for OK, Esc for Cancel): true
+    // when msg was one of theirs and has been handled.
+    bool DialogMessage(MSG& msg);
 
 private:
     struct Parts;
@@ -131,10 +137,11 @@ private:
     bool TabShowIcon() const override { return settings_.tab_ShowIcon == 1; }
     std::int32_t TabNormal() const override { return settings_.tab_Normal; }
     void ShowOrHide() override;
-    // The settings dialog and the about box are still to be built; their menu items do nothing
-    // until they are.
-    void ShowSettings() override {}
-    void ShowAbout() override {}
+    // The settings dialog and the about box, modeless; a second request brings the open one to
+    // the front (dialogs_win.cpp).
+    void ShowSettings() override;
+    void ShowAbout() override;
+    void OpenAbout();
     void Exit() override;
 
     // TabSwitchHost
@@ -146,6 +153,20 @@ private:
     void CurrentChanged(const LinkRef& current) override { plugins_.TabSelected(current); }
     void ReleaseHungFocus() override { calls_.ReleaseHungFocus(); }
     void HideAsync(HWND window) override { calls_.ShowAsync(window, SW_HIDE); }
+
+    // SettingsDialogHost (dialogs_win.cpp); MainHwnd is TabUiHost's.
+    Settings& CurrentSettings() override { return settings_; }
+    PluginManagerWin* Plugins() override { return &plugins_.ManagerWin(); }
+    HICON MainIcon() const override { return programIcon_.get(); }
+    void ApplyTabStyle(bool bottom, bool roll) override;
+    void ApplyTipTime(int seconds) override;
+    void ApplyCaptionSuffix(const std::wstring& suffix, const std::wstring& title) override;
+    void ApplyTabImages() override;
+    void ApplyTrayIcon() override;
+    void EnableMouseGesture(bool on) override { hooks_.EnableMouseGesture(on); }
+    void LayOut() override;
+    bool SetAutoRun(bool enable) override { return parlix::SetAutoRun(enable); }
+    void NoticePluginChanged(bool enabled) override;
 
     DateSource today_;
     PluginHost plugins_;  // plgCore, the plugin list and the notice plugin
@@ -162,6 +183,9 @@ private:
     MainWindow view_;
     std::unique_ptr<Parts> parts_;  // built once the main window exists
     MouseGestures mouseGestures_;
+    // frmSet and frmAbout while open; a closed one is dropped at the next opening or the end.
+    std::unique_ptr<SettingsDialog> settingsDialog_;
+    std::unique_ptr<AboutBox> aboutBox_;
     UINT tabInfoMsg_ = 0;
     bool started_ = false;
     bool isExiting_ = false;

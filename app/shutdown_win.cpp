@@ -56,6 +56,9 @@ void Program::RestoreAll() {
 void Program::Unload() {
     if (unloaded_ || !parts_) return;
     unloaded_ = true;
+    // The dialogs go before the plugins: a plugin's settings page is given back to it first.
+    settingsDialog_.reset();
+    aboutBox_.reset();
     plugins_.Unload();
     const HWND main = view_.Hwnd();
     if (main) {

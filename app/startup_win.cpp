@@ -38,6 +38,8 @@ bool Program::Start() {
     const WindowPlacement place = LoadPlacedSettings();
     RegisterMainHotkey();
     BuildParts();
+    // The sizing procedures report their errors in frmMsgBox, which never blocks.
+    SetAdjustErrorSink([](std::wstring_view text) { MsgBox::Sh(std::wstring(text)); });
     PrepareStrip();
     ::SetCurrentDirectoryW(ModuleDirectory().c_str());
     HookClients();

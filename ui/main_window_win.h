@@ -40,6 +40,8 @@ public:
     // The images of the tab strip (0 the lock, 1 the tab picture) and the height of a tab row,
     // measured with one tab in place; the strip is empty afterwards.
     void PrepareStrip();
+    // The tab images again (after the settings dialog): a fresh image list for the dpi.
+    void ReloadTabImages() { LoadTabImages(); }
 
     // The dpi the window is drawn at: its monitor's, as the system last told it.
     [[nodiscard]] int Dpi() const noexcept { return dpi_; }

@@ -6,7 +6,10 @@
 // window, "<name> MainForm hwnd=.. ScaleWidth=.. WindowState=.. Left=.. Top=.. Height=..
 // Bottom=.. GetHeaderHeight=.." read late-bound by name; "<name> ShowMessage <time>|<title>|<text>";
 // "<name> OnDisconnection mainForm=<0|1> currentWin=<0|1>" (the state of the core it holds).
+// PLUGIN_PAGE gives it a settings page: HasProperty is True and GetProperty answers a form (hWnd,
+// Move, Show) whose window is titled "<name> page"; "<name> GetProperty" is recorded.
 #include "contract/com_server.h"
+#include "contract/automation_object.h"
 #include "contract/plugin_base.h"
 
 #include <fstream>
@@ -22,6 +25,10 @@ namespace {
 constexpr wchar_t kName[] = PARLIX_WIDEN(PARLIX_STR(PLUGIN_NAME));
 constexpr CLSID kClsid = {0x5e1d0000u + PLUGIN_NUMBER, 0x7a11, 0x4c0d, {0x9b, 0x1e, 0x52, 0x7e, 0x57, 0x00, 0x00, 0x01}};
 constexpr bool kFails = PLUGIN_FAILS != 0;
+#ifndef PLUGIN_PAGE
+#define PLUGIN_PAGE 0
+#endif
+constexpr bool kHasPage = PLUGIN_PAGE != 0;
 
 std::string Utf8(const std::wstring& text) {
     const int n = ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr,
@@ -86,6 +93,42 @@ public:
             return S_OK;
         });
     }
+    HRESULT STDMETHODCALLTYPE get_HasProperty(VARIANT_BOOL* value) override {
+        if (!value) return E_POINTER;
+        *value = kHasPage ? VARIANT_TRUE : VARIANT_FALSE;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetProperty(IDispatch** value) override {
+        if (!value) return E_POINTER;
+        *value = nullptr;
+        if (!kHasPage) return S_OK;
+        return parlix::ComGuard([&]() -> HRESULT {
+            Record(L"GetProperty");
+            if (!page_) {
+                page_ = ::CreateWindowExW(0, L"Static", (std::wstring(kName) + L" page").c_str(), WS_POPUP, 0, 0, 200,
+                                          80, nullptr, nullptr, nullptr, nullptr);
+            }
+            const HWND w = page_;
+            using parlix::com::AutomationMember;
+            auto form = parlix::com::AutomationObject::Create({
+                {L"hWnd", [w](VARIANT& v) { return parlix::com::SetLong(v, static_cast<long>(reinterpret_cast<intptr_t>(w))); }, {}, {}},
+                {L"Move", {}, {},
+                 [w](std::span<const VARIANT> args, VARIANT&) -> HRESULT {
+                     long at[2] = {0, 0};
+                     for (size_t i = 0; i < args.size() && i < 2; ++i) (void)parlix::com::LongOf(args[i], at[i]);
+                     ::SetWindowPos(w, nullptr, at[0] / 15, at[1] / 15, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+                     return S_OK;
+                 }},
+                {L"Show", {}, {},
+                 [w](std::span<const VARIANT>, VARIANT&) -> HRESULT {
+                     ::ShowWindow(w, SW_SHOW);
+                     return S_OK;
+                 }},
+            });
+            *value = form.detach();
+            return S_OK;
+        });
+    }
     HRESULT STDMETHODCALLTYPE get_Version(BSTR* value) override { return ReturnText(L"1.0", value); }
     HRESULT STDMETHODCALLTYPE get_Author(BSTR* value) override { return ReturnText(L"tests", value); }
     HRESULT STDMETHODCALLTYPE get_Describe(BSTR* value) override { return ReturnText(kName, value); }
@@ -101,7 +144,7 @@ private:
     }
     void RecordMainForm() {
         parlix::ComPtr<IDispatch> form;
-        if (FAILED(core_->get_MainForm(form.put())) || !form) return;
+        if (!core_ || FAILED(core_->get_MainForm(form.put())) || !form) return;
         std::wstring line = L"MainForm";
         for (const wchar_t* name : {L"hwnd", L"ScaleWidth", L"WindowState", L"Left", L"Top", L"Height"})
             line += std::wstring(L" ") + name + L"=" + TextByName(form.get(), name);
@@ -113,6 +156,7 @@ private:
     }
 
     parlix::ComPtr<_Parlix_Core> core_;
+    HWND page_ = nullptr;  // the settings page, made on the first request, lives with the process
 };
 
 }  // namespace

@@ -8,6 +8,9 @@
 //   demo_driver notice <pos> <dir> <png> a notice of the notification plugin at that screen position
 //                                        and slide direction, photographed once it has slid in
 //   demo_driver notice-settings <png>    the notification plugin's settings page, photographed
+//   demo_driver settings <page>          the settings dialog opened from the menu, page 0 to 4 shown
+//   demo_driver about                    the about box opened from the menu
+//   demo_driver close-dialogs            the settings dialog cancelled, the about box closed
 //   demo_driver rect                     prints Parlix's main window rectangle: left top width height
 //   demo_driver pop <caption> <x> <y>    that tab popped out with its menu command, then the chat
 //                                        moved to (x, y) as a user would drag it
@@ -16,6 +19,7 @@
 #include "tests/support/parlix_app.h"
 #include "tests/support/windows.h"
 #include "ui/menu_ids.h"
+#include "tools/demo_driver/dialogs.h"
 #include "tools/demo_driver/doodle.h"
 #include "tools/demo_driver/notice.h"
 
@@ -87,6 +91,9 @@ int wmain(int argc, wchar_t** argv) {
     if (action == L"doodle") return demo::DrawOnDoodleBoard(*app);
     if (action == L"notice-settings" && argc == 3) return demo::ShowNoticeSettings(argv[2]);
     if (action == L"notice" && argc == 5) return demo::ShowNoticeAt(_wtoi(argv[2]), _wtoi(argv[3]), argv[4]);
+    if (action == L"settings" && argc == 3) return demo::ShowSettingsPage(*app, _wtoi(argv[2]));
+    if (action == L"about") return demo::ShowAbout(*app);
+    if (action == L"close-dialogs") return demo::CloseDialogs();
     if (action == L"rect") {
         RECT r{};
         if (!::GetWindowRect(app->MainWindow(), &r)) return 1;

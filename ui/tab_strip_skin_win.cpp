@@ -89,17 +89,7 @@ LRESULT CALLBACK TabStripSkin::ParentProc(HWND hwnd, UINT msg, WPARAM wParam, LP
 
 LRESULT TabStripSkin::OnTab(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
-    case WM_PAINT: {
-        // The window draws itself (each tab through WM_DRAWITEM, each one hot in turn); then
-        // the strip is drawn again with the selected tab as the hot one, so no tab keeps the
-        // hot look the mouse never gave it.
-        const LRESULT r = ::DefSubclassProc(hwnd, msg, wParam, lParam);
-        lastHot_ = hot_;
-        hot_ = static_cast<int>(::SendMessageW(hwnd, TCM_GETCURSEL, 0, 0));
-        paintedHot_ = -1;
-        Paint();
-        return r;
-    }
+    case WM_PAINT: return OnPaint(hwnd, wParam, lParam);
     case WM_MOUSEMOVE: OnMouseMove(lParam); break;
     case WM_TIMER:
         if (wParam != kHotTimer) break;
@@ -117,13 +107,36 @@ LRESULT TabStripSkin::OnTab(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     return ::DefSubclassProc(hwnd, msg, wParam, lParam);
 }
 
+LRESULT TabStripSkin::OnPaint(HWND hwnd, WPARAM wParam, LPARAM lParam) {
+    // Only the part that needs it is drawn again: the window's own painting is clipped to it,
+    // and so is every strip paint until this one ends.
+    ScopedRegion update(::CreateRectRgn(0, 0, 0, 0));
+    if (::GetUpdateRgn(hwnd, update.get(), FALSE) == ERROR) update.reset();
+    paintClip_ = update.get();
+    // The window draws itself, each tab through WM_DRAWITEM and each one hot in turn, so the
+    // last one it drew has the hot look; the strip is then drawn again with the tab under the
+    // mouse (the selected tab when there is none) as the hot one.
+    const LRESULT r = ::DefSubclassProc(hwnd, WM_PAINT, wParam, lParam);
+    const int current = mouseOver_ >= 0 ? mouseOver_ : static_cast<int>(::SendMessageW(hwnd, TCM_GETCURSEL, 0, 0));
+    lastHot_ = hot_;
+    hot_ = current;
+    paintedHot_ = -1;
+    Paint();
+    paintClip_ = nullptr;
+    hot_ = lastHot_ = current;
+    return r;
+}
+
 void TabStripSkin::OnMouseMove(LPARAM lParam) {
     TCHITTESTINFO hit{{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}, 0};
     const int over = static_cast<int>(::SendMessageW(tab_, TCM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
-    if (over != hot_) {
+    const int before = mouseOver_;
+    mouseOver_ = over;
+    // Within the part of the strip without tabs nothing changes from move to move.
+    if (over != hot_ && (over >= 0 || before >= 0)) {
         lastHot_ = hot_;
         hot_ = over;
-        Paint();
+        RepaintTabs({lastHot_, hot_});
     }
     ::SetTimer(tab_, kHotTimer, 1, nullptr);
 }
@@ -134,15 +147,36 @@ void TabStripSkin::OnTimer() {
     if (::WindowFromPoint(cursor) == tab_) return;
     clean_ = true;
     ::KillTimer(tab_, kHotTimer);
-    Paint();
+    RepaintTabs({hot_, lastHot_});
+    mouseOver_ = -1;
     hot_ = lastHot_ = static_cast<int>(::SendMessageW(tab_, TCM_GETCURSEL, 0, 0));
     clean_ = false;
+}
+
+void TabStripSkin::RepaintTabs(std::initializer_list<int> indexes) {
+    // The tab window draws these tabs afresh (which also clears the lifted edge a hot tab
+    // leaves above the others) and the strip paint follows inside them; the rest of the strip
+    // is not touched.
+    ScopedRegion area(::CreateRectRgn(0, 0, 0, 0));
+    const int n = tabs_.count();
+    for (const int index : indexes) {
+        if (index < 0 || index >= n) continue;
+        RECT r = tabs_.GetItemRect(index);
+        // Fills and frames reach one column and two rows past a tab's rectangle.
+        ::InflateRect(&r, 2, 3);
+        ScopedRegion one(::CreateRectRgnIndirect(&r));
+        ::CombineRgn(area.get(), area.get(), one.get(), RGN_OR);
+    }
+    if (::GetRgnBox(area.get(), &paintBounds_) == NULLREGION) return;
+    ::InvalidateRgn(tab_, area.get(), TRUE);
+    ::UpdateWindow(tab_);
 }
 
 void TabStripSkin::Paint() {
     if (!tab_) return;
     const HDC dc = ::GetDC(tab_);
     if (!dc) return;
+    if (paintClip_) ::SelectClipRgn(dc, paintClip_);
     DrawStrip(dc);
     ::ReleaseDC(tab_, dc);
 }

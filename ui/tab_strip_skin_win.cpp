@@ -6,6 +6,7 @@
 #include <commctrl.h>
 #include <windowsx.h>
 
+#include <algorithm>
 #include <string>
 
 namespace parlix {
@@ -18,14 +19,25 @@ constexpr UINT_PTR kHotTimer = 1;
 
 paint::Rect ToRect(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
 
+// Solid one-pixel lines; the context's own pen takes each colour in turn, so a gradient costs
+// no pen objects.
 void Draw(HDC dc, const paint::Lines& lines) {
+    const HGDIOBJ old = ::SelectObject(dc, ::GetStockObject(DC_PEN));
+    const COLORREF before = ::GetDCPenColor(dc);
     for (const paint::Line& l : lines) {
-        ScopedPen pen(::CreatePen(PS_SOLID, 1, TranslateColor(l.colour)));
-        const HGDIOBJ old = ::SelectObject(dc, pen.get());
+        ::SetDCPenColor(dc, TranslateColor(l.colour));
         ::MoveToEx(dc, l.x1, l.y1, nullptr);
         ::LineTo(dc, l.x2, l.y2);
-        ::SelectObject(dc, old);
     }
+    ::SetDCPenColor(dc, before);
+    ::SelectObject(dc, old);
+}
+
+// Whether anything drawn for this tab (its fill and frame reach one column and two rows past
+// it) can show through the context's clipping.
+bool TabVisible(HDC dc, RECT r) {
+    ::InflateRect(&r, 2, 3);
+    return ::RectVisible(dc, &r) != FALSE;
 }
 
 }  // namespace
@@ -112,7 +124,10 @@ LRESULT TabStripSkin::OnPaint(HWND hwnd, WPARAM wParam, LPARAM lParam) {
     // and so is every strip paint until this one ends.
     ScopedRegion update(::CreateRectRgn(0, 0, 0, 0));
     if (::GetUpdateRgn(hwnd, update.get(), FALSE) == ERROR) update.reset();
-    paintClip_ = update.get();
+    // One context for every strip paint of this window paint.
+    const HDC dc = ::GetDC(hwnd);
+    if (dc && update) ::SelectClipRgn(dc, update.get());
+    paintDc_ = dc;
     // The window draws itself, each tab through WM_DRAWITEM and each one hot in turn, so the
     // last one it drew has the hot look; the strip is then drawn again with the tab under the
     // mouse (the selected tab when there is none) as the hot one.
@@ -122,7 +137,8 @@ LRESULT TabStripSkin::OnPaint(HWND hwnd, WPARAM wParam, LPARAM lParam) {
     hot_ = current;
     paintedHot_ = -1;
     Paint();
-    paintClip_ = nullptr;
+    paintDc_ = nullptr;
+    if (dc) ::ReleaseDC(hwnd, dc);
     hot_ = lastHot_ = current;
     return r;
 }
@@ -174,9 +190,12 @@ void TabStripSkin::RepaintTabs(std::initializer_list<int> indexes) {
 
 void TabStripSkin::Paint() {
     if (!tab_) return;
+    if (paintDc_) {
+        DrawStrip(paintDc_);
+        return;
+    }
     const HDC dc = ::GetDC(tab_);
     if (!dc) return;
-    if (paintClip_) ::SelectClipRgn(dc, paintClip_);
     DrawStrip(dc);
     ::ReleaseDC(tab_, dc);
 }
@@ -195,8 +214,10 @@ void TabStripSkin::DrawStrip(HDC dc) {
     RECT window{}, last = tabs_.GetItemRect(n - 1), selected = tabs_.GetItemRect(sel >= 0 ? sel : 0);
     ::GetWindowRect(tab_, &window);
     ::MapWindowPoints(nullptr, tab_, reinterpret_cast<POINT*>(&window), 2);
-    Draw(dc, paint::FillBackground(tabs_.Bottom(), last.right + 1, window.right + 1, ToRect(selected), ToRect(last),
-                                   look_.Colours().normal));
+    const RECT rest{last.right + 1, 0, window.right + 1, std::max(selected.bottom, last.bottom) + 1};
+    if (::RectVisible(dc, &rest))
+        Draw(dc, paint::FillBackground(tabs_.Bottom(), last.right + 1, window.right + 1, ToRect(selected),
+                                       ToRect(last), look_.Colours().normal));
     if (hot_ < n) {
         if (hot_ == sel) DrawTab(dc, hot_, true, paint::Look::Selected, sel);
         // The QQ style frames only the hot look.
@@ -216,6 +237,7 @@ void TabStripSkin::DrawStrip(HDC dc) {
 
 void TabStripSkin::DrawTab(HDC dc, int index, bool selectedLook, paint::Look frame, int) {
     const RECT r = tabs_.GetItemRect(index);
+    if (!TabVisible(dc, r)) return;
     const paint::Palette colours = look_.Colours();
     const paint::Skin skin = look_.XpStyle() ? paint::Skin::XP : paint::Skin::QQ;
     const paint::Colour fill =

@@ -79,7 +79,7 @@ private:
     int lastHot_ = 0;    // the tab under the mouse before it
     bool clean_ = false; // repainting after the mouse left
     int paintedHot_ = -1;
-    HRGN paintClip_ = nullptr;  // while the window paints: the part it paints (not owned)
+    HDC paintDc_ = nullptr;  // while the window paints: a context clipped to the part it paints
     int painted_ = 0;
     RECT paintBounds_{};
 };

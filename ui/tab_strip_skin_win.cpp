@@ -128,10 +128,14 @@ LRESULT TabStripSkin::OnPaint(HWND hwnd, WPARAM wParam, LPARAM lParam) {
     const HDC dc = ::GetDC(hwnd);
     if (dc && update) ::SelectClipRgn(dc, update.get());
     paintDc_ = dc;
-    // The window draws itself, each tab through WM_DRAWITEM and each one hot in turn, so the
-    // last one it drew has the hot look; the strip is then drawn again with the tab under the
-    // mouse (the selected tab when there is none) as the hot one.
+    // The window draws itself, each tab through WM_DRAWITEM as the hot one in turn; drawn
+    // there with the hot look, every tab would keep the lifted edge that the normal look does
+    // not paint over, so they get the plain look. The strip is then drawn again with the tab
+    // under the mouse (the selected tab when there is none) as the hot one.
+    const bool clean = clean_;
+    clean_ = true;
     const LRESULT r = ::DefSubclassProc(hwnd, WM_PAINT, wParam, lParam);
+    clean_ = clean;
     const int current = mouseOver_ >= 0 ? mouseOver_ : static_cast<int>(::SendMessageW(hwnd, TCM_GETCURSEL, 0, 0));
     lastHot_ = hot_;
     hot_ = current;

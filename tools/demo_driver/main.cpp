@@ -6,6 +6,8 @@
 //   demo_driver away                     another window becomes the active one
 //   demo_driver doodle                   the doodle board opened with its button, a drawing on it
 //   demo_driver rect                     prints Parlix's main window rectangle: left top width height
+//   demo_driver command <index> <id>     a command of that tab's menu (ui/menu_ids.h)
+//   demo_driver hover <index>            the mouse rests on that tab (its hot look)
 // Exit code 0 when the action was done.
 #include "tests/support/fakeim_client.h"
 #include "tests/support/parlix_app.h"
@@ -40,6 +42,19 @@ int Message(const ParlixApp& app, const std::wstring& caption, const std::wstrin
     return 1;
 }
 
+// A command of the tab menu for tab index: the tab's menu is opened and closed (so the
+// command acts on that tab, as when chosen there), then the command is given.
+int TabCommand(const ParlixApp& app, int index, unsigned id) {
+    DWORD pid = 0;
+    ::GetWindowThreadProcessId(app.MainWindow(), &pid);
+    if (!app.RightClickTab(index)) return 1;
+    const HWND menu = WaitForWindow({.className = L"#32768", .pid = pid, .visibleOnly = true}, 5s);
+    if (!menu) return 1;
+    ::PostMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 0);
+    if (!WaitFor([&] { return !::IsWindowVisible(menu); }, 5s)) return 1;
+    return app.Command(id) ? 0 : 1;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -54,6 +69,12 @@ int wmain(int argc, wchar_t** argv) {
     if (action == L"message" && argc == 4) return Message(*app, argv[2], argv[3]);
     if (action == L"select" && argc == 3) return app->ClickTab(_wtoi(argv[2])) ? 0 : 1;
     if (action == L"menu" && argc == 3) return app->RightClickTab(_wtoi(argv[2])) ? 0 : 1;
+    if (action == L"command" && argc == 4) return TabCommand(*app, _wtoi(argv[2]), static_cast<unsigned>(_wtoi(argv[3])));
+    if (action == L"hover" && argc == 3) {
+        const RECT r = app->ItemRect(_wtoi(argv[2]));
+        if (r.right <= r.left) return 1;
+        return app->MouseOnStrip(WM_MOUSEMOVE, 0, (r.left + r.right) / 2, (r.top + r.bottom) / 2) ? 0 : 1;
+    }
     if (action == L"doodle") return demo::DrawOnDoodleBoard(*app);
     if (action == L"rect") {
         RECT r{};

@@ -8,6 +8,7 @@
 //   demo_driver rect                     prints Parlix's main window rectangle: left top width height
 //   demo_driver command <index> <id>     a command of that tab's menu (ui/menu_ids.h)
 //   demo_driver hover <index>            the mouse rests on that tab (its hot look)
+//   demo_driver ctrl <down|up>           the hook library's notice of Ctrl held or released in a chat
 // Exit code 0 when the action was done.
 #include "tests/support/fakeim_client.h"
 #include "tests/support/parlix_app.h"
@@ -74,6 +75,13 @@ int wmain(int argc, wchar_t** argv) {
         const RECT r = app->ItemRect(_wtoi(argv[2]));
         if (r.right <= r.left) return 1;
         return app->MouseOnStrip(WM_MOUSEMOVE, 0, (r.left + r.right) / 2, (r.top + r.bottom) / 2) ? 0 : 1;
+    }
+    if (action == L"ctrl" && argc == 3) {
+        // As the hook library reports it (hook/hook_protocol.h); Parlix must be the active window.
+        constexpr UINT kHookNotify = 0x85C;
+        const LPARAM state = std::wstring(argv[2]) == L"down" ? 0 : 1;
+        ::SetForegroundWindow(app->MainWindow());
+        return ::PostMessageW(app->MainWindow(), kHookNotify, 0, state) ? 0 : 1;
     }
     if (action == L"doodle") return demo::DrawOnDoodleBoard(*app);
     if (action == L"rect") {

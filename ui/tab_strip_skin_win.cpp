@@ -123,7 +123,8 @@ LRESULT TabStripSkin::OnPaint(HWND hwnd, WPARAM wParam, LPARAM lParam) {
     // Only the part that needs it is drawn again: the window's own painting is clipped to it,
     // and so is every strip paint until this one ends.
     ScopedRegion update(::CreateRectRgn(0, 0, 0, 0));
-    if (::GetUpdateRgn(hwnd, update.get(), FALSE) == ERROR) update.reset();
+    // (A paint asked for with nothing invalid draws everything.)
+    if (::GetUpdateRgn(hwnd, update.get(), FALSE) <= NULLREGION) update.reset();
     // One context for every strip paint of this window paint.
     const HDC dc = ::GetDC(hwnd);
     if (dc && update) ::SelectClipRgn(dc, update.get());

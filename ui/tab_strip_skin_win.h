@@ -1,9 +1,8 @@
 // The skin of the tab strip: takes over the drawing of a tab control's tab window (owner-draw)
 // and paints its tabs in the chosen style after the window's own painting, with the tab under
 // the mouse ("hot") lifted and tracked by a 1 ms timer until the mouse leaves. A move of the
-// mouse from tab to tab paints, without invalidating anything, only inside the tabs that change:
-// the tab it left, the tab it entered and that tab's left neighbour (which the drawing order
-// paints over the hot tab's left edge).
+// mouse from tab to tab invalidates only the tab it left and the tab it entered (with the few
+// pixels their frames reach beyond them); the window and the strip paint within that alone.
 #pragma once
 
 #include "ui/tab_control_win.h"

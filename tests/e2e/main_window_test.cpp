@@ -190,15 +190,20 @@ TEST_F(MainWindowTest, NoWindowIsTakenWhileTheExitQuestionIsOpen) {
 }
 
 // The hook library reports a right-button drag in a chat as gesture notices: begin, points, end.
-LRESULT Gesture(HWND main, LPARAM step, POINT at) {
-    ::SetCursorPos(at.x, at.y);
-    // The new position reaches the other programs once the display has moved the pointer.
+LRESULT Gesture(const ParlixApp& app, LPARAM step, POINT at) {
+    // The new position reaches the other programs once the display has moved the pointer; a
+    // pointer event of an earlier move that a busy program handles late puts the cursor back
+    // there, so the position counts once it still holds after Parlix has caught up.
     WaitFor([&] {
-        POINT now{};
-        return ::GetCursorPos(&now) && now.x == at.x && now.y == at.y;
-    }, 5s);
+        ::SetCursorPos(at.x, at.y);
+        const auto there = [&] {
+            POINT now{};
+            return ::GetCursorPos(&now) && now.x == at.x && now.y == at.y;
+        };
+        return WaitFor(there, 2s) && app.WaitIdle(5s) && there();
+    }, 10s);
     DWORD_PTR answer = 0;
-    ::SendMessageTimeoutW(main, 0x85C, 12, step, SMTO_ABORTIFHUNG, 5000, &answer);
+    ::SendMessageTimeoutW(app.MainWindow(), 0x85C, 12, step, SMTO_ABORTIFHUNG, 5000, &answer);
     return static_cast<LRESULT>(answer);
 }
 
@@ -208,11 +213,10 @@ TEST_F(MainWindowTest, GesturesSwitchPopOutAndCloseTabs) {
     const HWND a = Captured(qq, L"dialog", L"与 张三 交谈中");
     const HWND b = Captured(qq, L"dialog", L"与 李四 交谈中");
     Captured(qq, L"dialog", L"与 王五 交谈中");
-    const HWND main = app_->MainWindow();
     const auto drag = [&](POINT from, POINT to) {
-        Gesture(main, 1, from);
-        Gesture(main, 0, {(from.x + to.x) / 2, (from.y + to.y) / 2});
-        return Gesture(main, 2, to);
+        Gesture(*app_, 1, from);
+        Gesture(*app_, 0, {(from.x + to.x) / 2, (from.y + to.y) / 2});
+        return Gesture(*app_, 2, to);
     };
     ASSERT_EQ(app_->SelectedTab(), 2);
     EXPECT_EQ(drag({400, 300}, {520, 305}), 1) << "right: next tab, wrapping";

@@ -54,6 +54,7 @@ using ScopedBitmap = Scoped<HBITMAP, GdiObjectTraits<HBITMAP>>;
 using ScopedFont = Scoped<HFONT, GdiObjectTraits<HFONT>>;
 using ScopedPen = Scoped<HPEN, GdiObjectTraits<HPEN>>;
 using ScopedBrush = Scoped<HBRUSH, GdiObjectTraits<HBRUSH>>;
+using ScopedRegion = Scoped<HRGN, GdiObjectTraits<HRGN>>;
 
 struct MemoryDcTraits {
     static HDC Invalid() noexcept { return nullptr; }

@@ -79,6 +79,9 @@ void NumberBadges::ShowNumer(int count, const std::function<RECT(int)>& tabRect)
                        SWP_NOSIZE | SWP_SHOWWINDOW);
         ::InvalidateRect(badges_[i]->Hwnd(), nullptr, TRUE);
     }
+    // Placed again after a tab went: the badge of a tab that no longer exists goes too.
+    for (int i = n; i < 9; ++i)
+        if (badges_[i]) ::ShowWindow(badges_[i]->Hwnd(), SW_HIDE);
 }
 
 void NumberBadges::HideNumer() {

@@ -18,9 +18,8 @@ void Pixel(Lines& out, int x, int y, Colour c) { out.push_back({x, y, x + 1, y, 
 // Rows first..last (both included), each a line at y + 1 from x1 to x2, shaded by distance
 // from the strip side: base at the side, 25 levels darker across `span` rows.
 template <typename Distance>
-void Gradient(Lines& out, int first, int last, int x1, int x2, double span, Colour base, Distance distance) {
-    const double k = span > 0 ? 25.0 / span : 0.0;
-    for (int y = first; y <= last; ++y) Add(out, x1, y + 1, x2, y + 1, ShadeColor(base, RoundHalfEven(-k * distance(y))));
+void Gradient(Lines& out, int first, int last, int x1, int x2, int span, Colour base, Distance distance) {
+    for (int y = first; y <= last; ++y) Add(out, x1, y + 1, x2, y + 1, ShadeColor(base, GradientStep(distance(y), span)));
 }
 
 }  // namespace
@@ -38,6 +37,22 @@ Colour ShadeColor(Colour c, int d) noexcept {
 }
 
 int RoundHalfEven(double v) noexcept { return static_cast<int>(std::nearbyint(v)); }
+
+int RoundHalfEven(long long num, long long den) noexcept {
+    if (den <= 0) return 0;
+    // Floor division, then the remainder decides: above half up, at half to the even one.
+    long long q = num / den, r = num % den;
+    if (r < 0) {
+        --q;
+        r += den;
+    }
+    if (2 * r > den || (2 * r == den && (q % 2) != 0)) ++q;
+    return static_cast<int>(q);
+}
+
+int GradientStep(int distance, int span) noexcept {
+    return span > 0 ? RoundHalfEven(-25LL * distance, span) : 0;
+}
 
 Colour TabColour(bool selected, bool highlighted, bool customColour, Colour tabColour, const Palette& p) noexcept {
     if (highlighted) return p.hot;
@@ -64,16 +79,14 @@ Lines FillTab(Skin skin, bool selected, bool bottom, const Rect& r, Colour colou
 Lines FillBackground(bool bottom, int left, int right, const Rect& selected, const Rect& last, Colour tabNormal) {
     Lines out;
     const Colour base = ShadeColor(tabNormal, 48);
-    const auto row = [&](int y, double k, int distance) {
-        Add(out, left, y, right, y, ShadeColor(base, RoundHalfEven(-k * distance)));
+    const auto row = [&](int y, int span, int distance) {
+        Add(out, left, y, right, y, ShadeColor(base, GradientStep(distance, span)));
     };
     if (!bottom) {
-        const double k = selected.bottom > 0 ? 25.0 / selected.bottom : 0.0;
-        for (int y = 0; y <= selected.bottom; ++y) row(y, k, y);
+        for (int y = 0; y <= selected.bottom; ++y) row(y, selected.bottom, y);
     } else {
         const int span = last.bottom - selected.top - 1;
-        const double k = span > 0 ? 25.0 / span : 0.0;
-        for (int y = selected.top - 1; y <= last.bottom; ++y) row(y, k, last.bottom - y);
+        for (int y = selected.top - 1; y <= last.bottom; ++y) row(y, span, last.bottom - y);
     }
     return out;
 }

@@ -16,6 +16,12 @@ using Colour = std::int32_t;
 [[nodiscard]] Colour ShadeColor(Colour c, int d) noexcept;
 // Rounding to the nearest integer, halves to the even neighbour.
 [[nodiscard]] int RoundHalfEven(double v) noexcept;
+// The same for the exact quotient num / den (den > 0), free of floating-point error: a gradient
+// step such as -25 × 11 / 22 is a true half and goes to the even neighbour on every FPU.
+[[nodiscard]] int RoundHalfEven(long long num, long long den) noexcept;
+// The gradient's shade at `distance` rows from the strip side of a run of `span` steps:
+// round(-25 × distance / span), 0 when span is not positive.
+[[nodiscard]] int GradientStep(int distance, int span) noexcept;
 
 struct Rect {
     int left = 0;

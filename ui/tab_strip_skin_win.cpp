@@ -6,6 +6,7 @@
 #include <commctrl.h>
 #include <windowsx.h>
 
+#include <algorithm>
 #include <string>
 
 namespace parlix {
@@ -18,14 +19,25 @@ constexpr UINT_PTR kHotTimer = 1;
 
 paint::Rect ToRect(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
 
+// Solid one-pixel lines; the context's own pen takes each colour in turn, so a gradient costs
+// no pen objects.
 void Draw(HDC dc, const paint::Lines& lines) {
+    const HGDIOBJ old = ::SelectObject(dc, ::GetStockObject(DC_PEN));
+    const COLORREF before = ::GetDCPenColor(dc);
     for (const paint::Line& l : lines) {
-        ScopedPen pen(::CreatePen(PS_SOLID, 1, TranslateColor(l.colour)));
-        const HGDIOBJ old = ::SelectObject(dc, pen.get());
+        ::SetDCPenColor(dc, TranslateColor(l.colour));
         ::MoveToEx(dc, l.x1, l.y1, nullptr);
         ::LineTo(dc, l.x2, l.y2);
-        ::SelectObject(dc, old);
     }
+    ::SetDCPenColor(dc, before);
+    ::SelectObject(dc, old);
+}
+
+// Whether anything drawn for this tab (its fill and frame reach one column and two rows past
+// it) can show through the context's clipping.
+bool TabVisible(HDC dc, RECT r) {
+    ::InflateRect(&r, 2, 3);
+    return ::RectVisible(dc, &r) != FALSE;
 }
 
 }  // namespace
@@ -89,17 +101,7 @@ LRESULT CALLBACK TabStripSkin::ParentProc(HWND hwnd, UINT msg, WPARAM wParam, LP
 
 LRESULT TabStripSkin::OnTab(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
-    case WM_PAINT: {
-        // The window draws itself (each tab through WM_DRAWITEM, each one hot in turn); then
-        // the strip is drawn again with the selected tab as the hot one, so no tab keeps the
-        // hot look the mouse never gave it.
-        const LRESULT r = ::DefSubclassProc(hwnd, msg, wParam, lParam);
-        lastHot_ = hot_;
-        hot_ = static_cast<int>(::SendMessageW(hwnd, TCM_GETCURSEL, 0, 0));
-        paintedHot_ = -1;
-        Paint();
-        return r;
-    }
+    case WM_PAINT: return OnPaint(hwnd, wParam, lParam);
     case WM_MOUSEMOVE: OnMouseMove(lParam); break;
     case WM_TIMER:
         if (wParam != kHotTimer) break;
@@ -117,13 +119,45 @@ LRESULT TabStripSkin::OnTab(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     return ::DefSubclassProc(hwnd, msg, wParam, lParam);
 }
 
+LRESULT TabStripSkin::OnPaint(HWND hwnd, WPARAM wParam, LPARAM lParam) {
+    // Only the part that needs it is drawn again: the window's own painting is clipped to it,
+    // and so is every strip paint until this one ends.
+    ScopedRegion update(::CreateRectRgn(0, 0, 0, 0));
+    // (A paint asked for with nothing invalid draws everything.)
+    if (::GetUpdateRgn(hwnd, update.get(), FALSE) <= NULLREGION) update.reset();
+    // One context for every strip paint of this window paint.
+    const HDC dc = ::GetDC(hwnd);
+    if (dc && update) ::SelectClipRgn(dc, update.get());
+    paintDc_ = dc;
+    // The window draws itself, each tab through WM_DRAWITEM as the hot one in turn; drawn
+    // there with the hot look, every tab would keep the lifted edge that the normal look does
+    // not paint over, so they get the plain look. The strip is then drawn again with the tab
+    // under the mouse (the selected tab when there is none) as the hot one.
+    const bool clean = clean_;
+    clean_ = true;
+    const LRESULT r = ::DefSubclassProc(hwnd, WM_PAINT, wParam, lParam);
+    clean_ = clean;
+    const int current = mouseOver_ >= 0 ? mouseOver_ : static_cast<int>(::SendMessageW(hwnd, TCM_GETCURSEL, 0, 0));
+    lastHot_ = hot_;
+    hot_ = current;
+    paintedHot_ = -1;
+    Paint();
+    paintDc_ = nullptr;
+    if (dc) ::ReleaseDC(hwnd, dc);
+    hot_ = lastHot_ = current;
+    return r;
+}
+
 void TabStripSkin::OnMouseMove(LPARAM lParam) {
     TCHITTESTINFO hit{{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}, 0};
     const int over = static_cast<int>(::SendMessageW(tab_, TCM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
-    if (over != hot_) {
+    const int before = mouseOver_;
+    mouseOver_ = over;
+    // Within the part of the strip without tabs nothing changes from move to move.
+    if (over != hot_ && (over >= 0 || before >= 0)) {
         lastHot_ = hot_;
         hot_ = over;
-        Paint();
+        RepaintTabs({lastHot_, hot_});
     }
     ::SetTimer(tab_, kHotTimer, 1, nullptr);
 }
@@ -134,13 +168,37 @@ void TabStripSkin::OnTimer() {
     if (::WindowFromPoint(cursor) == tab_) return;
     clean_ = true;
     ::KillTimer(tab_, kHotTimer);
-    Paint();
+    RepaintTabs({hot_, lastHot_});
+    mouseOver_ = -1;
     hot_ = lastHot_ = static_cast<int>(::SendMessageW(tab_, TCM_GETCURSEL, 0, 0));
     clean_ = false;
 }
 
+void TabStripSkin::RepaintTabs(std::initializer_list<int> indexes) {
+    // The tab window draws these tabs afresh (which also clears the lifted edge a hot tab
+    // leaves above the others) and the strip paint follows inside them; the rest of the strip
+    // is not touched.
+    ScopedRegion area(::CreateRectRgn(0, 0, 0, 0));
+    const int n = tabs_.count();
+    for (const int index : indexes) {
+        if (index < 0 || index >= n) continue;
+        RECT r = tabs_.GetItemRect(index);
+        // Fills and frames reach one column and two rows past a tab's rectangle.
+        ::InflateRect(&r, 2, 3);
+        ScopedRegion one(::CreateRectRgnIndirect(&r));
+        ::CombineRgn(area.get(), area.get(), one.get(), RGN_OR);
+    }
+    if (::GetRgnBox(area.get(), &paintBounds_) == NULLREGION) return;
+    ::InvalidateRgn(tab_, area.get(), TRUE);
+    ::UpdateWindow(tab_);
+}
+
 void TabStripSkin::Paint() {
     if (!tab_) return;
+    if (paintDc_) {
+        DrawStrip(paintDc_);
+        return;
+    }
     const HDC dc = ::GetDC(tab_);
     if (!dc) return;
     DrawStrip(dc);
@@ -161,8 +219,10 @@ void TabStripSkin::DrawStrip(HDC dc) {
     RECT window{}, last = tabs_.GetItemRect(n - 1), selected = tabs_.GetItemRect(sel >= 0 ? sel : 0);
     ::GetWindowRect(tab_, &window);
     ::MapWindowPoints(nullptr, tab_, reinterpret_cast<POINT*>(&window), 2);
-    Draw(dc, paint::FillBackground(tabs_.Bottom(), last.right + 1, window.right + 1, ToRect(selected), ToRect(last),
-                                   look_.Colours().normal));
+    const RECT rest{last.right + 1, 0, window.right + 1, std::max(selected.bottom, last.bottom) + 1};
+    if (::RectVisible(dc, &rest))
+        Draw(dc, paint::FillBackground(tabs_.Bottom(), last.right + 1, window.right + 1, ToRect(selected),
+                                       ToRect(last), look_.Colours().normal));
     if (hot_ < n) {
         if (hot_ == sel) DrawTab(dc, hot_, true, paint::Look::Selected, sel);
         // The QQ style frames only the hot look.
@@ -182,6 +242,7 @@ void TabStripSkin::DrawStrip(HDC dc) {
 
 void TabStripSkin::DrawTab(HDC dc, int index, bool selectedLook, paint::Look frame, int) {
     const RECT r = tabs_.GetItemRect(index);
+    if (!TabVisible(dc, r)) return;
     const paint::Palette colours = look_.Colours();
     const paint::Skin skin = look_.XpStyle() ? paint::Skin::XP : paint::Skin::QQ;
     const paint::Colour fill =

@@ -1,14 +1,16 @@
 // The skin of the tab strip: takes over the drawing of a tab control's tab window (owner-draw)
 // and paints its tabs in the chosen style after the window's own painting, with the tab under
-// the mouse ("hot") lifted and tracked by a 1 ms timer until the mouse leaves. Each message
-// repaints only the tabs that changed: the hot tab, the one it left, its left neighbour and the
-// selected tab.
+// the mouse ("hot") lifted and tracked by a 1 ms timer until the mouse leaves. A move of the
+// mouse from tab to tab invalidates only the tab it left and the tab it entered (with the few
+// pixels their frames reach beyond them); the window and the strip paint within that alone.
 #pragma once
 
 #include "ui/tab_control_win.h"
 #include "ui/tab_paint.h"
 
 #include <windows.h>
+
+#include <initializer_list>
 
 namespace parlix {
 
@@ -47,6 +49,9 @@ public:
     [[nodiscard]] int HotTab() const noexcept { return hot_; }
     // How many tabs the last paint drew (the hot and left tabs, a neighbour, the selected one).
     [[nodiscard]] int TabsPainted() const noexcept { return painted_; }
+    // The bounds of the area the last move of the hot tab had drawn again, in the tab window's
+    // client coordinates.
+    [[nodiscard]] RECT LastRepaintBounds() const noexcept { return paintBounds_; }
 
 private:
     static LRESULT CALLBACK TabProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR self);
@@ -55,6 +60,9 @@ private:
     LRESULT OnTab(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     void OnMouseMove(LPARAM lParam);
     void OnTimer();
+    LRESULT OnPaint(HWND hwnd, WPARAM wParam, LPARAM lParam);
+    // Has the tab window paint these tabs again now, and nothing else.
+    void RepaintTabs(std::initializer_list<int> indexes);
 
     void DrawStrip(HDC dc);
     void DrawTab(HDC dc, int index, bool selectedLook, paint::Look frame, int selected);
@@ -65,11 +73,14 @@ private:
     const StripLook& look_;
     HWND tab_ = nullptr;
     HWND parent_ = nullptr;
-    int hot_ = 0;        // the tab under the mouse
+    int mouseOver_ = -1; // the tab under the mouse while it is on the strip, else -1
+    int hot_ = 0;        // the tab painted as the current one
     int lastHot_ = 0;    // the tab under the mouse before it
     bool clean_ = false; // repainting after the mouse left
     int paintedHot_ = -1;
+    HDC paintDc_ = nullptr;  // while the window paints: a context clipped to the part it paints
     int painted_ = 0;
+    RECT paintBounds_{};
 };
 
 }  // namespace parlix

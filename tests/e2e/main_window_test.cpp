@@ -5,12 +5,14 @@
 #include "tests/support/fakeim_client.h"
 #include "tests/support/parlix_app.h"
 #include "tests/support/windows.h"
+#include "hook/hook_protocol.h"
 #include "ui/menu_ids.h"
 
 #include <gtest/gtest.h>
 
 #include <shellapi.h>
 
+#include <algorithm>
 #include <map>
 
 namespace parlix::test {
@@ -188,15 +190,20 @@ TEST_F(MainWindowTest, NoWindowIsTakenWhileTheExitQuestionIsOpen) {
 }
 
 // The hook library reports a right-button drag in a chat as gesture notices: begin, points, end.
-LRESULT Gesture(HWND main, LPARAM step, POINT at) {
-    ::SetCursorPos(at.x, at.y);
-    // The new position reaches the other programs once the display has moved the pointer.
+LRESULT Gesture(const ParlixApp& app, LPARAM step, POINT at) {
+    // The new position reaches the other programs once the display has moved the pointer; a
+    // pointer event of an earlier move that a busy program handles late puts the cursor back
+    // there, so the position counts once it still holds after Parlix has caught up.
     WaitFor([&] {
-        POINT now{};
-        return ::GetCursorPos(&now) && now.x == at.x && now.y == at.y;
-    }, 5s);
+        ::SetCursorPos(at.x, at.y);
+        const auto there = [&] {
+            POINT now{};
+            return ::GetCursorPos(&now) && now.x == at.x && now.y == at.y;
+        };
+        return WaitFor(there, 2s) && app.WaitIdle(5s) && there();
+    }, 10s);
     DWORD_PTR answer = 0;
-    ::SendMessageTimeoutW(main, 0x85C, 12, step, SMTO_ABORTIFHUNG, 5000, &answer);
+    ::SendMessageTimeoutW(app.MainWindow(), 0x85C, 12, step, SMTO_ABORTIFHUNG, 5000, &answer);
     return static_cast<LRESULT>(answer);
 }
 
@@ -206,11 +213,10 @@ TEST_F(MainWindowTest, GesturesSwitchPopOutAndCloseTabs) {
     const HWND a = Captured(qq, L"dialog", L"与 张三 交谈中");
     const HWND b = Captured(qq, L"dialog", L"与 李四 交谈中");
     Captured(qq, L"dialog", L"与 王五 交谈中");
-    const HWND main = app_->MainWindow();
     const auto drag = [&](POINT from, POINT to) {
-        Gesture(main, 1, from);
-        Gesture(main, 0, {(from.x + to.x) / 2, (from.y + to.y) / 2});
-        return Gesture(main, 2, to);
+        Gesture(*app_, 1, from);
+        Gesture(*app_, 0, {(from.x + to.x) / 2, (from.y + to.y) / 2});
+        return Gesture(*app_, 2, to);
     };
     ASSERT_EQ(app_->SelectedTab(), 2);
     EXPECT_EQ(drag({400, 300}, {520, 305}), 1) << "right: next tab, wrapping";
@@ -226,6 +232,74 @@ TEST_F(MainWindowTest, GesturesSwitchPopOutAndCloseTabs) {
     EXPECT_EQ(drag({400, 180}, {400, 300}), 1) << "down: close";
     EXPECT_TRUE(WaitFor([&] { return !::IsWindow(b); }, 10s));
     EXPECT_EQ(app_->TabCount(), 1);
+}
+
+// The left edges of the number badges shown in the main window, in screen coordinates.
+std::vector<LONG> ShownBadges(HWND main) {
+    std::vector<LONG> lefts;
+    for (HWND b : Children(main, L"Parlix.picNum")) {
+        RECT r{};
+        if (::IsWindowVisible(b) && ::GetWindowRect(b, &r)) lefts.push_back(r.left);
+    }
+    std::sort(lefts.begin(), lefts.end());
+    return lefts;
+}
+
+// Ctrl with Tab or a number key in a chat, and the wheel turned with the right button held.
+// The hook library turns those keys into WM_HOTKEY and Ctrl's going down and up into its
+// key-state notice; under Wine a key posted from outside carries no key state the hook could
+// read, so the test posts what the library posts for them (hook/hook_protocol.h).
+TEST_F(MainWindowTest, CtrlKeysAndTheWheelSwitchTabsAndCtrlShowsTheTabNumbers) {
+    FakeIm& qq = Client(L"QQ.exe");
+    Start();
+    Captured(qq, L"dialog", L"与 张三 交谈中");
+    Captured(qq, L"dialog", L"与 李四 交谈中");
+    Captured(qq, L"dialog", L"与 王五 交谈中");
+    const HWND main = app_->MainWindow();
+    ::SetForegroundWindow(main);
+    ASSERT_TRUE(WaitFor([&] { return ::GetForegroundWindow() == main; }));
+    ASSERT_TRUE(app_->WaitIdle());
+    ASSERT_EQ(app_->SelectedTab(), 2);
+    const auto ctrl = [&](unsigned vk, bool shift, int expected) {
+        ::PostMessageW(main, WM_HOTKEY, static_cast<WPARAM>(hook::HotkeyFor(vk, true, shift, false)), 0);
+        return WaitFor([&] { return app_->SelectedTab() == expected; });
+    };
+    EXPECT_TRUE(ctrl(VK_TAB, false, 0)) << "Ctrl+Tab on the last tab goes round to the first";
+    EXPECT_TRUE(ctrl(VK_TAB, false, 1));
+    EXPECT_TRUE(ctrl(VK_TAB, true, 0)) << "Ctrl+Shift+Tab";
+    EXPECT_TRUE(ctrl('3', false, 2)) << "Ctrl+3";
+    EXPECT_TRUE(ctrl('1', false, 0)) << "Ctrl+1";
+    // Ctrl+9 names no tab here: the next key finds the selection where Ctrl+1 left it.
+    ::PostMessageW(main, WM_HOTKEY, static_cast<WPARAM>(hook::HotkeyFor('9', true, false, false)), 0);
+    EXPECT_TRUE(ctrl(VK_TAB, false, 1));
+    EXPECT_TRUE(ctrl('0', false, 2)) << "Ctrl+0: the last tab";
+
+    // Every second wheel notch switches: down to the next tab, up to the previous one.
+    const auto wheel = [&](short delta, int expected) {
+        POINT at{400, 300};
+        for (int i = 0; i < 2; ++i)
+            ::PostMessageW(main, WM_MOUSEWHEEL, MAKEWPARAM(MK_RBUTTON, static_cast<WORD>(delta)), MAKELPARAM(at.x, at.y));
+        return WaitFor([&] { return app_->SelectedTab() == expected; });
+    };
+    EXPECT_TRUE(wheel(-WHEEL_DELTA, 0)) << "wheel down on the last tab goes round";
+    EXPECT_TRUE(wheel(WHEEL_DELTA, 2));
+
+    // Ctrl held: a badge in the middle of each tab; Ctrl released: none.
+    std::vector<LONG> middles;
+    for (int i = 0; i < 3; ++i) {
+        const RECT r = app_->ItemRect(i);
+        POINT mid{r.left + (r.right - r.left) / 2, r.top};
+        ::ClientToScreen(app_->TabWindow(), &mid);
+        middles.push_back(mid.x);
+    }
+    ::PostMessageW(main, hook::kWmHookNotify, hook::kKeyState, hook::kKeyDown);
+    EXPECT_TRUE(WaitFor([&] { return ShownBadges(main) == middles; })) << ShownBadges(main).size() << " badges";
+    // A switch while Ctrl is held keeps them in place.
+    EXPECT_TRUE(ctrl('2', false, 1));
+    ASSERT_TRUE(app_->WaitIdle());
+    EXPECT_EQ(ShownBadges(main), middles);
+    ::PostMessageW(main, hook::kWmHookNotify, hook::kKeyState, hook::kKeyUp);
+    EXPECT_TRUE(WaitFor([&] { return ShownBadges(main).empty(); })) << "badges stayed after Ctrl went up";
 }
 
 TEST_F(MainWindowTest, ChatsOpenedBeforeTheClientWasFoundAreTakenWhenItIs) {

@@ -29,6 +29,14 @@ TEST(TabPaint, RoundingGoesToTheEvenNeighbourAtHalves) {
     EXPECT_EQ(RoundHalfEven(3.5), 4);
     EXPECT_EQ(RoundHalfEven(-2.5), -2);
     EXPECT_EQ(RoundHalfEven(-2.6), -3);
+    // Exact quotients: -25 × 11 / 22 is a true half however the FPU rounds 25 / 22.
+    const struct {
+        long long num, den;
+        int expected;
+    } exact[] = {{-275, 22, -12}, {-25, 2, -12}, {-75, 2, -38}, {25, 2, 12}, {-26, 4, -6}, {-27, 4, -7}, {0, 5, 0}};
+    for (const auto& c : exact) EXPECT_EQ(RoundHalfEven(c.num, c.den), c.expected) << c.num << "/" << c.den;
+    EXPECT_EQ(GradientStep(11, 22), -12);
+    EXPECT_EQ(GradientStep(3, 0), 0);
 }
 
 TEST(TabPaint, FillColourFollowsHighlightSelectionAndTabColours) {

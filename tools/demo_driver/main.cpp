@@ -14,6 +14,9 @@
 //   demo_driver rect                     prints Parlix's main window rectangle: left top width height
 //   demo_driver pop <caption> <x> <y>    that tab popped out with its menu command, then the chat
 //                                        moved to (x, y) as a user would drag it
+//   demo_driver command <index> <id>     a command of that tab's menu (ui/menu_ids.h)
+//   demo_driver hover <index>            the mouse rests on that tab (its hot look)
+//   demo_driver ctrl <down|up>           the hook library's notice of Ctrl held or released in a chat
 // Exit code 0 when the action was done.
 #include "tests/support/fakeim_client.h"
 #include "tests/support/parlix_app.h"
@@ -54,6 +57,19 @@ int Message(const ParlixApp& app, const std::wstring& caption, const std::wstrin
     return 1;
 }
 
+// A command of the tab menu for tab index: the tab's menu is opened and closed (so the
+// command acts on that tab, as when chosen there), then the command is given.
+int TabCommand(const ParlixApp& app, int index, unsigned id) {
+    DWORD pid = 0;
+    ::GetWindowThreadProcessId(app.MainWindow(), &pid);
+    if (!app.RightClickTab(index)) return 1;
+    const HWND menu = WaitForWindow({.className = L"#32768", .pid = pid, .visibleOnly = true}, 5s);
+    if (!menu) return 1;
+    ::PostMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 0);
+    if (!WaitFor([&] { return !::IsWindowVisible(menu); }, 5s)) return 1;
+    return app.Command(id) ? 0 : 1;
+}
+
 // Pops the tab out with the tab menu, then places the given-back chat where the user wants it.
 int PopOut(const ParlixApp& app, const std::wstring& caption, int x, int y) {
     const auto tabs = app.Tabs();
@@ -61,13 +77,7 @@ int PopOut(const ParlixApp& app, const std::wstring& caption, int x, int y) {
         // A tab with unread messages shows their count after the name.
         if (tabs[i].caption != caption && !tabs[i].caption.starts_with(caption + L"(")) continue;
         const HWND chat = tabs[i].window;
-        // The tab menu's command acts on the tab that was right-clicked; the menu is then closed
-        // as a user leaving it would.
-        if (!app.ClickTab(i) || !app.RightClickTab(i)) return 1;
-        const HWND menu = WaitForWindow({.className = L"#32768", .visibleOnly = true}, 5s);
-        const bool popped = app.Command(parlix::mnuPop);
-        if (menu) ::PostMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 0);
-        if (!popped) return 1;
+        if (TabCommand(app, i, parlix::mnuPop) != 0) return 1;
         if (!WaitFor([&] { return ::GetAncestor(chat, GA_ROOT) == chat && ::IsWindowVisible(chat); }, 10s)) return 1;
         return ::SetWindowPos(chat, HWND_TOP, x, y, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE) ? 0 : 1;
     }
@@ -88,6 +98,19 @@ int wmain(int argc, wchar_t** argv) {
     if (action == L"message" && argc == 4) return Message(*app, argv[2], argv[3]);
     if (action == L"select" && argc == 3) return app->ClickTab(_wtoi(argv[2])) ? 0 : 1;
     if (action == L"menu" && argc == 3) return app->RightClickTab(_wtoi(argv[2])) ? 0 : 1;
+    if (action == L"command" && argc == 4) return TabCommand(*app, _wtoi(argv[2]), static_cast<unsigned>(_wtoi(argv[3])));
+    if (action == L"hover" && argc == 3) {
+        const RECT r = app->ItemRect(_wtoi(argv[2]));
+        if (r.right <= r.left) return 1;
+        return app->MouseOnStrip(WM_MOUSEMOVE, 0, (r.left + r.right) / 2, (r.top + r.bottom) / 2) ? 0 : 1;
+    }
+    if (action == L"ctrl" && argc == 3) {
+        // As the hook library reports it (hook/hook_protocol.h); Parlix must be the active window.
+        constexpr UINT kHookNotify = 0x85C;
+        const LPARAM state = std::wstring(argv[2]) == L"down" ? 0 : 1;
+        ::SetForegroundWindow(app->MainWindow());
+        return ::PostMessageW(app->MainWindow(), kHookNotify, 0, state) ? 0 : 1;
+    }
     if (action == L"doodle") return demo::DrawOnDoodleBoard(*app);
     if (action == L"notice-settings" && argc == 3) return demo::ShowNoticeSettings(argv[2]);
     if (action == L"notice" && argc == 5) return demo::ShowNoticeAt(_wtoi(argv[2]), _wtoi(argv[3]), argv[4]);

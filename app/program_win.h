@@ -163,6 +163,10 @@ private:
     std::unique_ptr<Parts> parts_;  // built once the main window exists
     MouseGestures mouseGestures_;
     UINT tabInfoMsg_ = 0;
+    // PARLIX_TEST_FAULT read at start (unhandled, thread, terminate, abort, console): the fault
+    // the exit command raises instead of exiting, so tests can check that every way the program
+    // can end gives the windows back. Empty in normal use.
+    std::wstring testFault_;
     bool started_ = false;
     bool isExiting_ = false;
     bool unloaded_ = false;

@@ -48,6 +48,11 @@ inline constexpr LPARAM kTabInfoKind = 1;
 // until what it asked for has been carried out completely.
 inline constexpr LPARAM kTabInfoIdle = 2;
 
+// Sent by a thread the program is ending on to the main window: the user-interface thread,
+// while it still answers, gives the windows back itself (it would otherwise go on laying them
+// out meanwhile). The answer is 1 once it did.
+inline constexpr UINT kMsgGiveBackForFault = WM_APP + 2;
+
 // The date of the local clock, replaceable so start-up greetings can be tested.
 struct LocalDate {
     int month = 1;

@@ -88,8 +88,17 @@ void Program::Unload() {
 }
 
 void Program::RestoreForCrash() noexcept {
-    // Any thread may end the program here: nothing of the program's own windows is touched.
-    if (parts_) parts_->detacher.GiveBackForFault();
+    if (!parts_) return;
+    const HWND main = view_.Hwnd();
+    if (main && ::GetWindowThreadProcessId(main, nullptr) != ::GetCurrentThreadId()) {
+        DWORD_PTR done = 0;
+        if (::SendMessageTimeoutW(main, kMsgGiveBackForFault, 0, 0, SMTO_ABORTIFHUNG, kFaultGiveBackMs + 2000, &done) &&
+            done == 1)
+            return;
+    }
+    // On the user-interface thread, or when it does not answer: nothing of the program's own
+    // windows is touched from here.
+    parts_->detacher.GiveBackForFault();
 }
 
 void Program::EndSession() {

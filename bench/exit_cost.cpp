@@ -49,6 +49,8 @@ std::vector<HWND> CaptureChats(FakeIm& im, const ParlixApp& app, int count, cons
 // Milliseconds from the close request until every window is top-level again (-1: not within
 // the deadline).
 double ExitMs(ParlixApp& app, const std::vector<HWND>& windows) {
+    // What the last capture set going (focus, the tab's first read) is over first.
+    app.WaitIdle();
     const double start = NowMs();
     ::PostMessageW(app.MainWindow(), WM_CLOSE, 0, 0);
     if (!WaitFor([&] { return AllTopLevel(windows); }, kPatience, 1ms)) return -1;
@@ -91,8 +93,8 @@ bool HungRow(const std::filesystem::path& dir) {
     healthy.insert(healthy.end(), baiduChats.begin(), baiduChats.end());
     constexpr int kHangMs = 10000;
     if (tm->Command(L"hang|" + std::to_wstring(kHangMs)) != 1) return false;
-    const double start = NowMs();
     const double healthyMs = ExitMs(*app, healthy);
+    const double start = NowMs() - healthyMs;
     const bool hungBack = WaitFor([&] { return AllTopLevel(hung); });
     const double hungMs = NowMs() - start;
     const bool ended = app->Proc().Wait(kPatience);

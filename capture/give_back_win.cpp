@@ -46,18 +46,22 @@ std::optional<Mark> ReadMark(HWND window) noexcept {
 }
 
 void RestoreWindow(HWND window, const GiveBackRecord& r) noexcept {
-    ::MoveWindow(window, r.x, r.y, r.width, r.height, TRUE);
+    // Each call waits on the client: as few as will do, and none that would change nothing.
     ::SetParent(window, nullptr);
     // Visibility is the one thing a style write does not carry out: the window keeps the state
-    // it has now, and is shown below when it was visible before capture.
-    const LONG visible = ::GetWindowLongW(window, GWL_STYLE) & WS_VISIBLE;
-    ::SetWindowLongW(window, GWL_STYLE, (static_cast<LONG>(r.style) & ~WS_VISIBLE) | visible);
-    ::SetWindowLongW(window, GWL_EXSTYLE, static_cast<LONG>(r.exStyle));
-    // A translucent window gets its own opacity back; any other window is made fully opaque.
-    ::SetLayeredWindowAttributes(window, 0, r.alpha >= 0 ? static_cast<BYTE>(r.alpha) : BYTE{255}, LWA_ALPHA);
-    // The position again, now as a top-level window with its own frame.
-    ::SetWindowPos(window, nullptr, r.x, r.y, r.width, r.height, SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
-    if ((r.style & WS_VISIBLE) && !visible) ::ShowWindow(window, SW_SHOWNA);
+    // it has now, and is shown with the place and frame below when it was visible before
+    // capture.
+    const LONG now = ::GetWindowLongW(window, GWL_STYLE);
+    const LONG style = (static_cast<LONG>(r.style) & ~WS_VISIBLE) | (now & WS_VISIBLE);
+    if (style != now) ::SetWindowLongW(window, GWL_STYLE, style);
+    if (::GetWindowLongW(window, GWL_EXSTYLE) != static_cast<LONG>(r.exStyle))
+        ::SetWindowLongW(window, GWL_EXSTYLE, static_cast<LONG>(r.exStyle));
+    // A translucent window gets its own opacity back (capture made it opaque).
+    if (r.exStyle & WS_EX_LAYERED)
+        ::SetLayeredWindowAttributes(window, 0, r.alpha >= 0 ? static_cast<BYTE>(r.alpha) : BYTE{255}, LWA_ALPHA);
+    const UINT show = (r.style & WS_VISIBLE) && !(now & WS_VISIBLE) ? SWP_SHOWWINDOW : 0;
+    ::SetWindowPos(window, nullptr, r.x, r.y, r.width, r.height,
+                   SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED | show);
     Unmark(window);
 }
 

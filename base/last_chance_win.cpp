@@ -43,7 +43,8 @@ void OnAbort(int) {
 
 BOOL WINAPI OnConsoleEvent(DWORD) {
     RunRestoreOnce();
-    return FALSE;  // the default handling (the end of the process) follows
+    // What the default handling would do, without relying on it being there.
+    ::ExitProcess(STATUS_CONTROL_C_EXIT);
 }
 
 DWORD WINAPI FaultThread(void*) {
@@ -85,7 +86,12 @@ void RaiseTestFault(std::wstring_view fault) {
         std::abort();
     } else if (fault == L"console") {
         // Handled on a thread of its own, which ends the process.
-        if (::AllocConsole()) ::GenerateConsoleCtrlEvent(CTRL_BREAK_EVENT, 0);
+        // A console of its own: an event on a console it shares would reach the other programs.
+        ::FreeConsole();
+        if (::AllocConsole()) {
+            ::SetConsoleCtrlHandler(nullptr, FALSE);  // Ctrl+C is handled, not ignored
+            ::GenerateConsoleCtrlEvent(CTRL_C_EVENT, 0);
+        }
     }
 }
 

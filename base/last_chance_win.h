@@ -20,7 +20,7 @@ void ClearLastChance();
 // The fault a test asks for through the environment variable PARLIX_TEST_FAULT ("" when none).
 [[nodiscard]] std::wstring TestFaultFromEnvironment();
 // Ends the program by the named fault: "unhandled" (an access violation on this thread),
-// "thread" (the same on a new thread), "terminate", "abort", "console" (a console break
+// "thread" (the same on a new thread), "terminate", "abort", "console" (a console Ctrl+C
 // event). Returns for the two that happen on another thread (the caller goes on pumping
 // messages until the process ends) and for an unknown name.
 void RaiseTestFault(std::wstring_view fault);

@@ -137,7 +137,7 @@ TEST_P(FaultTest, EveryWindowGoesBackBeforeTheProgramEnds) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Faults, FaultTest,
-                         testing::Values(L"unhandled", L"thread", L"terminate", L"abort"),
+                         testing::Values(L"unhandled", L"thread", L"terminate", L"abort", L"console"),
                          [](const auto& info) {
                              const std::wstring name = info.param;
                              return std::string(name.begin(), name.end());

@@ -6,6 +6,7 @@
 #include "tests/support/fakeim_client.h"
 #include "tests/support/parlix_app.h"
 #include "tests/support/windows.h"
+#include "ui/menu_ids.h"
 
 #include <gtest/gtest.h>
 
@@ -124,6 +125,22 @@ TEST_F(GiveBackTest, HungClientHoldsUpNoOtherWindowAtExit) {
 
 TEST_F(GiveBackTest, HungClientHoldsUpNoOtherWindowAtSessionEnd) {
     HungClientWaitsAlone([&] { ::PostMessageW(app_->MainWindow(), WM_QUERYENDSESSION, 0, 0); });
+}
+
+TEST_F(GiveBackTest, HungClientsTabIsPoppedOutWithoutWaitingForIt) {
+    const auto windows = CaptureThree();
+    FakeIm& hungClient = Client(kChats[2]);
+    ASSERT_EQ(hungClient.Command(L"hang|15000"), 1);
+    // The selected tab is the hung client's: popped out, the tab goes at once.
+    ASSERT_TRUE(app_->Command(mnuPop));
+    EXPECT_EQ(app_->TabCount(), 2);
+    EXPECT_FALSE(IsBack(windows[2].window)) << "given back before its client answered again";
+    // Parlix still serves the other tabs meanwhile.
+    ASSERT_TRUE(app_->ClickTab(0));
+    ASSERT_TRUE(app_->Command(mnuPop));
+    EXPECT_TRUE(IsBack(windows[0].window));
+    ASSERT_TRUE(WaitFor([&] { return IsBack(windows[2].window); }));
+    ExpectGivenBack(windows[2]);
 }
 
 class FaultTest : public GiveBackTest, public testing::WithParamInterface<const wchar_t*> {};

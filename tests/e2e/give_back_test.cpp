@@ -127,7 +127,7 @@ TEST_F(GiveBackTest, HungClientHoldsUpNoOtherWindowAtSessionEnd) {
     HungClientWaitsAlone([&] { ::PostMessageW(app_->MainWindow(), WM_QUERYENDSESSION, 0, 0); });
 }
 
-TEST_F(GiveBackTest, HungClientsTabIsPoppedOutWithoutWaitingForIt) {
+TEST_F(GiveBackTest, HungClientsTabIsPoppedOutAndClosedWithoutWaitingForIt) {
     const auto windows = CaptureThree();
     FakeIm& hungClient = Client(kChats[2]);
     ASSERT_EQ(hungClient.Command(L"hang|15000"), 1);
@@ -141,6 +141,19 @@ TEST_F(GiveBackTest, HungClientsTabIsPoppedOutWithoutWaitingForIt) {
     EXPECT_TRUE(IsBack(windows[0].window));
     ASSERT_TRUE(WaitFor([&] { return IsBack(windows[2].window); }));
     ExpectGivenBack(windows[2]);
+
+    // Closing a hung client's tab (the tab menu acts on tab 0, the only one left): the window
+    // goes back, and the client closes it once it answers again.
+    ASSERT_TRUE(app_->Command(mnuPop));
+    ASSERT_TRUE(IsBack(windows[1].window));
+    const HWND later = hungClient.Open(kChats[2].kind, L"与 赵六 会话中");
+    ASSERT_TRUE(app_->WaitForTab(later).has_value());
+    ASSERT_TRUE(app_->WaitIdle());
+    ASSERT_EQ(hungClient.Command(L"hang|8000"), 1);
+    ASSERT_TRUE(app_->Command(mnuClose));
+    EXPECT_EQ(app_->TabCount(), 0);
+    EXPECT_TRUE(::IsWindow(later)) << "closed before its client answered again";
+    EXPECT_TRUE(WaitFor([&] { return !::IsWindow(later); })) << "the client was never asked to close it";
 }
 
 class FaultTest : public GiveBackTest, public testing::WithParamInterface<const wchar_t*> {};

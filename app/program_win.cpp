@@ -36,6 +36,17 @@ LRESULT Program::Route(UINT msg, WPARAM wParam, LPARAM lParam, bool& handled) {
         return 0;
     }
     if (!parts_) return 0;
+    if (msg == kMsgGiveBackForFault) {
+        handled = true;
+        parts_->detacher.PopAll();
+        parts_->detacher.Workers().Wait(kFaultGiveBackMs, false);
+        return 1;
+    }
+    if (unloaded_) {
+        // Waiting for hung clients to take their windows back: the window must not close yet.
+        handled = msg == WM_CLOSE;
+        return 0;
+    }
     if (msg == tabInfoMsg_ && msg != 0) {
         handled = true;
         return TabInfo(wParam, lParam);

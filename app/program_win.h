@@ -50,6 +50,11 @@ inline constexpr LPARAM kTabInfoKind = 1;
 // until what it asked for has been carried out completely.
 inline constexpr LPARAM kTabInfoIdle = 2;
 
+// Sent by a thread the program is ending on to the main window: the user-interface thread,
+// while it still answers, gives the windows back itself (it would otherwise go on laying them
+// out meanwhile). The answer is 1 once it did.
+inline constexpr UINT kMsgGiveBackForFault = WM_APP + 2;
+
 // The date of the local clock, replaceable so start-up greetings can be tested.
 struct LocalDate {
     int month = 1;
@@ -187,6 +192,10 @@ private:
     std::unique_ptr<SettingsDialog> settingsDialog_;
     std::unique_ptr<AboutBox> aboutBox_;
     UINT tabInfoMsg_ = 0;
+    // PARLIX_TEST_FAULT read at start (unhandled, thread, terminate, abort, console): the fault
+    // the exit command raises instead of exiting, so tests can check that every way the program
+    // can end gives the windows back. Empty in normal use.
+    std::wstring testFault_;
     bool started_ = false;
     bool isExiting_ = false;
     bool unloaded_ = false;

@@ -7,6 +7,11 @@
 namespace parlix {
 
 void Program::OnClose() {
+    // A fault asked for by a test happens where the exit would start (see program_win.h).
+    if (!testFault_.empty()) {
+        RaiseTestFault(testFault_);
+        return;
+    }
     if (!QueryUnload(true)) return;
     Unload();
     ::DestroyWindow(view_.Hwnd());
@@ -37,6 +42,8 @@ bool Program::QueryUnload(bool byUser) {
 }
 
 void Program::RestoreAll() {
+    // A hung client holding the keyboard focus would hold up the activation below.
+    calls_.ReleaseHungFocus();
     const HWND main = view_.Hwnd();
     if (parts_->state.MainState() == MainWindowState::InTray || !::IsWindowVisible(main))
         parts_->tray.ShowInTaskBar(true);
@@ -71,14 +78,30 @@ void Program::Unload() {
     discovery_.EndHooks();
     parts_->detacher.PopAll();
     calls_.DetachAll();
+    GiveBackWorkers& hung = parts_->detacher.Workers();
+    if (main && hung.Pending() > 0) {
+        // Hung clients take their windows back when they answer again; until then those windows
+        // are still children of ours and would die with the main window. The program looks
+        // ended meanwhile, and another instance may start.
+        ::ShowWindow(main, SW_HIDE);
+        instanceMutex_.reset();
+        hung.Wait(kHungGiveBackMs, true);
+    }
     ClearLastChance();
 }
 
 void Program::RestoreForCrash() noexcept {
-    try {
-        if (parts_) parts_->detacher.PopAll();
-    } catch (...) {
+    if (!parts_) return;
+    const HWND main = view_.Hwnd();
+    if (main && ::GetWindowThreadProcessId(main, nullptr) != ::GetCurrentThreadId()) {
+        DWORD_PTR done = 0;
+        if (::SendMessageTimeoutW(main, kMsgGiveBackForFault, 0, 0, SMTO_ABORTIFHUNG, kFaultGiveBackMs + 2000, &done) &&
+            done == 1)
+            return;
     }
+    // On the user-interface thread, or when it does not answer: nothing of the program's own
+    // windows is touched from here.
+    parts_->detacher.GiveBackForFault();
 }
 
 void Program::EndSession() {

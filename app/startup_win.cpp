@@ -89,6 +89,7 @@ void Program::BuildParts() {
     parts_->tray.SetTipTime(settings_.tray_TipTime);
     // Whatever way the program ends, the captured windows go back first.
     InstallLastChance([this] { RestoreForCrash(); });
+    testFault_ = TestFaultFromEnvironment();
     parts_->dispatch.HookMainWindow(view_.Hwnd());
 }
 
@@ -127,6 +128,8 @@ void Program::ShowFirstState(const WindowPlacement& place) {
     parts_->state.SetMainState(maximised ? MainWindowState::Maximized : MainWindowState::Normal);
     parts_->tray.AddTrayIcon(view_.Hwnd(), settings_.tray_TransIcon ? nullptr : programIcon_.get());
     parts_->tray.ShowInTaskBar(false);
+    // Chat windows an earlier run left hidden or re-styled go back first (it may have been killed).
+    GiveBackOrphans(parts_->detacher.Workers());
     parts_->detector.ScanExisting();
     if (view_.Strip().count() > 0) parts_->tray.ShowInTaskBar(true);
     parts_->focus.SetQQFocus();

@@ -13,6 +13,14 @@ void TabView::RepointToSelected() {
     number_ = selected + 1;
 }
 
+void TabView::DelAllItems() {
+    view_.Strip().Clear();
+    current_.reset();
+    number_ = -1;
+    shown_ = nullptr;
+    host_.CurrentChanged(current_);
+}
+
 void TabView::ShowTabs() {
     ::ShowWindow(view_.Strip().ControlhWnd(), SW_SHOW);
     ::ShowWindow(view_.PicWin(), SW_SHOW);

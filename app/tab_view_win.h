@@ -60,6 +60,7 @@ public:
     void AddItem(const std::wstring& title) override { view_.Strip().AddItem(title); }
     void SetItemImage(int index, int image) override { view_.Strip().SetItemImage(image, index); }
     void DelItem(int index) override { view_.Strip().DelItem(index); }
+    void DelAllItems() override;
     [[nodiscard]] int TabCount() const override { return view_.Strip().count(); }
     void SetSelected(int index) override { view_.Strip().Selected(index); }
     void ShowTabs() override;

@@ -1,5 +1,7 @@
 #include "base/window_base_win.h"
 
+#include "base/error_report_win.h"
+
 namespace parlix {
 
 WindowBase::~WindowBase() {
@@ -42,7 +44,7 @@ LRESULT WindowBase::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     return ::DefWindowProcW(hwnd_, msg, wParam, lParam);
 }
 
-LRESULT CALLBACK WindowBase::Trampoline(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK WindowBase::Trampoline(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept {
     auto* self = reinterpret_cast<WindowBase*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     if (msg == WM_NCCREATE) {
         self = static_cast<WindowBase*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
@@ -52,11 +54,12 @@ LRESULT CALLBACK WindowBase::Trampoline(HWND hwnd, UINT msg, WPARAM wParam, LPAR
         }
     }
     if (!self) return ::DefWindowProcW(hwnd, msg, wParam, lParam);
-    const LRESULT result = self->HandleMessage(msg, wParam, lParam);
+    LRESULT result = 0;
+    Trapped(L"WindowBase", L"HandleMessage", false, [&] { result = self->HandleMessage(msg, wParam, lParam); });
     if (msg == WM_NCDESTROY) {
         ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
         self->hwnd_ = nullptr;
-        self->OnFinalDestroy();
+        Trapped(L"WindowBase", L"OnFinalDestroy", false, [&] { self->OnFinalDestroy(); });
     }
     return result;
 }

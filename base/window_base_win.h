@@ -29,7 +29,8 @@ protected:
     virtual void OnFinalDestroy() {}
 
 private:
-    static LRESULT CALLBACK Trampoline(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    // noexcept: an exception of a handler is reported and stops there, never entering Win32.
+    static LRESULT CALLBACK Trampoline(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept;
     HWND hwnd_ = nullptr;
 };
 

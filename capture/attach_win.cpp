@@ -7,6 +7,7 @@
 #include "base/window_text_win.h"
 #include "capture/attach_rules.h"
 #include "capture/discovery_win.h"
+#include "capture/give_back_win.h"
 #include "capture/tab_registry_win.h"
 #include "capture/window_tree_win.h"
 #include "hook/hook_protocol.h"
@@ -52,6 +53,10 @@ std::shared_ptr<clsLink> TabAttacher::AddTab(HWND window, std::wstring caption, 
                                               std::uint32_t processId, HWND picWin, const AttachSettings& settings) {
     std::shared_ptr<clsLink> node;
     Trapped(L"modProc", L"AddTab", true, [&] {
+        // Every wait here (the pause, and each call to the client, which runs our own incoming
+        // messages meanwhile) may see the main window go away: the window is then left as it
+        // is, or given back when it was already changed.
+        const auto mainGone = [picWin] { return !::IsWindow(picWin); };
         calls_.ReleaseHungFocus();
         // A minimised or maximised window is restored first, so its normal rectangle is recorded.
         calls_.Send(window, WM_SYSCOMMAND, SC_RESTORE, 0);
@@ -59,7 +64,7 @@ std::shared_ptr<clsLink> TabAttacher::AddTab(HWND window, std::wstring caption, 
             PumpMessagesFor(200);
             caption = WindowTitle(window);
         }
-        if (!::IsWindow(window)) return;
+        if (!::IsWindow(window) || mainGone()) return;
         RECT r{};
         ::GetWindowRect(window, &r);
         node = registry_.CreateNode();
@@ -77,10 +82,6 @@ std::shared_ptr<clsLink> TabAttacher::AddTab(HWND window, std::wstring caption, 
         Fill(*node, window, version, processId);
         w.Msg = HistoryLength(calls_, *node).value_or(0);
         w.ExStyle = ::GetWindowLongW(window, GWL_EXSTYLE);
-        calls_.AttachInput(window);
-        ::SetWindowLongW(window, GWL_STYLE,
-                         static_cast<LONG>(CapturedStyle(w.Version, static_cast<std::uint32_t>(w.WinLong),
-                                                         settings.compatibility)));
         // A translucent client window becomes opaque inside Parlix; its own opacity is kept for
         // when it goes back.
         BYTE alpha = 255;
@@ -88,10 +89,21 @@ std::shared_ptr<clsLink> TabAttacher::AddTab(HWND window, std::wstring caption, 
         if ((w.ExStyle & kWsExLayered) && ::GetLayeredWindowAttributes(window, nullptr, &alpha, &layeredFlags) &&
             (layeredFlags & LWA_ALPHA))
             node->originalAlpha = alpha;
+        const auto icon = calls_.Send(window, WM_GETICON, ICON_SMALL, 0);
+        if (!::IsWindow(window) || mainGone()) {
+            node.reset();
+            return;
+        }
+        // From here on the window is changed: it carries what to restore, for a later run of
+        // Parlix should this one end without giving it back.
+        MarkCaptured(window, RecordOf(*node));
+        calls_.AttachInput(window);
+        ::SetWindowLongW(window, GWL_STYLE,
+                         static_cast<LONG>(CapturedStyle(w.Version, static_cast<std::uint32_t>(w.WinLong),
+                                                         settings.compatibility)));
         ::SetLayeredWindowAttributes(window, 0, 255, LWA_ALPHA);
         ::SetWindowLongW(window, GWL_EXSTYLE, w.ExStyle & ~static_cast<LONG>(kWsExLayered));
 
-        const auto icon = calls_.Send(window, WM_GETICON, ICON_SMALL, 0);
         HICON hIcon = icon ? reinterpret_cast<HICON>(*icon) : nullptr;
         if (!hIcon) hIcon = reinterpret_cast<HICON>(::GetClassLongPtrW(window, GCLP_HICONSM));
         if (hIcon) DrawWindowIcon(w, hIcon);
@@ -100,6 +112,15 @@ std::shared_ptr<clsLink> TabAttacher::AddTab(HWND window, std::wstring caption, 
         // tab switch below shows it in place.
         calls_.ShowAsync(window, SW_HIDE);
         ::SetParent(window, picWin);
+        if (mainGone()) {
+            // The main window went while the client took its new styles (the exit gave back
+            // every tab but this one, which was not a tab yet).
+            if (const int pos = registry_.PositionOf(node.get()); pos > 0) registry_.DelNode(pos);
+            calls_.DetachInput(window);
+            if (::IsWindow(window)) RestoreWindow(window, RecordOf(*node));
+            node.reset();
+            return;
+        }
         strip_.AddItem(w.Title);
         if (settings.showIcon) strip_.SetItemImage(strip_.TabCount() - 1, 1);
         strip_.SetSelected(strip_.TabCount() - 1);

@@ -6,15 +6,13 @@
 #include "base/message_pump_win.h"
 #include "capture/attach_rules.h"
 
+#include <map>
+#include <memory>
+#include <vector>
+
 namespace parlix {
 
 namespace {
-
-// A translucent window gets its own opacity back; any other window is made fully opaque.
-void RestoreOpacity(const clsLink& node) {
-    const BYTE alpha = node.originalAlpha >= 0 ? static_cast<BYTE>(node.originalAlpha) : BYTE{255};
-    ::SetLayeredWindowAttributes(Window(node.window.hWnd), 0, alpha, LWA_ALPHA);
-}
 
 bool CloseIsBlocked() {
     for (const wchar_t* title : kBlockingDialogTitles)
@@ -38,26 +36,16 @@ void TabDetacher::Forget(int pos, HWND window) {
     calls_.DetachInput(window);
 }
 
-HWND TabDetacher::GiveBack(clsLink& node, bool centreNearEdge) {
+GiveBackRecord TabDetacher::PoppedRecord(clsLink& node) {
     IMWindow& w = node.window;
-    const HWND window = Window(w.hWnd);
-    Point at{w.X, w.Y};
-    if (centreNearEdge)
-        at = PopOutPosition(at, w.OrgW, w.OrgH, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN));
+    const Point at = PopOutPosition({w.X, w.Y}, w.OrgW, w.OrgH, ::GetSystemMetrics(SM_CXSCREEN),
+                                    ::GetSystemMetrics(SM_CYSCREEN));
     w.X = at.x;
     w.Y = at.y;
-    ::MoveWindow(window, w.X, w.Y, w.OrgW, w.OrgH, TRUE);
-    ::SetParent(window, nullptr);
-    ::SetWindowLongW(window, GWL_STYLE, w.WinLong);
-    ::SetWindowLongW(window, GWL_EXSTYLE, w.ExStyle);
-    RestoreOpacity(node);
-    // The position again, now as a top-level window with its own frame.
-    ::SetWindowPos(window, nullptr, w.X, w.Y, w.OrgW, w.OrgH, SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
-    // What it drew as our child is not what it shows as a window of its own: it paints itself
-    // whole again, frame and children included.
-    ::RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
-    return window;
+    return RecordOf(node);
 }
+
+bool TabDetacher::Answers(HWND window) { return calls_.Send(window, WM_NULL, 0, 0, kProbeMs).has_value(); }
 
 HWND TabDetacher::PopWin(int pos) {
     HWND window = nullptr;
@@ -65,13 +53,20 @@ HWND TabDetacher::PopWin(int pos) {
         if (pos < 0 || pos >= registry_.count()) return;
         const std::shared_ptr<clsLink> node = registry_.GetNode(pos + 1);
         window = Window(node->window.hWnd);
+        const bool answers = ::IsWindow(window) && Answers(window);
         Forget(pos, window);
         currentLink_.reset();
         if (!::IsWindow(window)) {
             window = nullptr;
             return;
         }
-        GiveBack(*node, true);
+        if (!answers) {
+            // No merge button and no focus for a window its client cannot draw yet.
+            workers_.Start(window, PoppedRecord(*node), false);
+            window = nullptr;
+            return;
+        }
+        RestoreWindow(window, PoppedRecord(*node));
         if (!exiting_ && onPopped_) onPopped_(window);
     });
     return window;
@@ -84,6 +79,13 @@ void TabDetacher::CloseTab(int pos, HWND picWin) {
         IMWindow& w = node->window;
         if (w.Locked) return;
         const HWND window = Window(w.hWnd);
+        if (::IsWindow(window) && !Answers(window)) {
+            // A hung client is asked once it answers again, with its window already back.
+            Forget(pos, window);
+            workers_.Start(window, RecordOf(*node), true);
+            if (registry_.count() == 0) strip_.ShowMsg();
+            return;
+        }
         dispatch_.SetClosing(true);
         struct Reset {
             MessageDispatch& dispatch;
@@ -105,8 +107,10 @@ void TabDetacher::CloseTab(int pos, HWND picWin) {
             ::MoveWindow(window, w.X, w.Y, w.OrgW, w.OrgH, TRUE);
             ::SetWindowLongW(window, GWL_STYLE, w.WinLong);
             ::SetWindowLongW(window, GWL_EXSTYLE, w.ExStyle);
-            RestoreOpacity(*node);
+            ::SetLayeredWindowAttributes(window, 0, node->originalAlpha >= 0 ? static_cast<BYTE>(node->originalAlpha) : BYTE{255},
+                                         LWA_ALPHA);
             ::SetWindowLongPtrW(window, GWLP_HWNDPARENT, 0);
+            Unmark(window);
         }
         // While the client was asked, other tabs may have gone (the upkeep drops a window the
         // client destroyed, this one included): the tab is found again by its node.
@@ -118,12 +122,43 @@ void TabDetacher::CloseTab(int pos, HWND picWin) {
 
 void TabDetacher::PopAll() {
     exiting_ = true;
-    while (registry_.count() > 0) {
-        const int before = registry_.count();
-        PopWin(0);
-        if (registry_.count() == before) registry_.DelNode(1);  // never loop on a node that will not go
+    // Every tab goes first, at once: selecting and laying out each next tab on the way out
+    // would cost a layout per window for a window that is about to go as well.
+    const std::vector<std::shared_ptr<clsLink>> nodes(registry_.Nodes().begin(), registry_.Nodes().end());
+    while (registry_.count() > 0) registry_.DelNode(registry_.count());
+    strip_.DelAllItems();
+    currentLink_.reset();
+    // One probe per client thread; the windows of clients that answer go back now, in tab
+    // order, and only then are the hung clients' ones started.
+    std::map<DWORD, bool> answers;
+    std::vector<std::pair<HWND, GiveBackRecord>> later;
+    for (const auto& node : nodes) {
+        const HWND window = Window(node->window.hWnd);
+        if (!::IsWindow(window)) {
+            calls_.DetachInput(window);
+            continue;
+        }
+        const auto [it, fresh] = answers.try_emplace(::GetWindowThreadProcessId(window, nullptr), false);
+        if (fresh) it->second = Answers(window);
+        calls_.DetachInput(window);
+        if (it->second) RestoreWindow(window, PoppedRecord(*node));
+        else later.emplace_back(window, PoppedRecord(*node));
     }
+    for (const auto& [window, record] : later) workers_.Start(window, record, false);
     exiting_ = false;
+}
+
+void TabDetacher::GiveBackForFault() noexcept {
+    try {
+        for (const auto& node : registry_.Nodes()) {
+            const HWND window = Window(node->window.hWnd);
+            if (!::IsWindow(window)) continue;
+            if (ClientAnswers(window)) RestoreWindow(window, PoppedRecord(*node));
+            else workers_.Start(window, PoppedRecord(*node), false);
+        }
+    } catch (...) {
+    }
+    workers_.Wait(kFaultGiveBackMs, false);
 }
 
 int TabDetacher::DropDeadWindows() {

@@ -1,9 +1,12 @@
 // Giving captured windows back: popping a tab out (with a merge button left in the window),
-// closing a tab (respecting the client's own questions), and restoring every tab at exit.
+// closing a tab (respecting the client's own questions), and restoring every tab at exit. A
+// client that does not answer a short probe is never waited for: its windows are given back
+// last, by calls it carries out once it answers again (give_back_win.h).
 #pragma once
 
 #include "capture/client_calls_win.h"
 #include "capture/dispatch_win.h"
+#include "capture/give_back_win.h"
 #include "capture/tab_registry.h"
 #include "capture/tab_strip_ops.h"
 
@@ -27,18 +30,28 @@ public:
         : registry_(registry), calls_(calls), dispatch_(dispatch), strip_(strip), currentLink_(currentLink),
           onPopped_(std::move(onPopped)) {}
 
-    // Pops out the tab at pos (from 0); returns its window (null when there was none).
+    // Pops out the tab at pos (from 0); returns its window (null when there was none, or when
+    // its client is hung and takes the window back later).
     HWND PopWin(int pos);
     // Closes the tab at pos unless it is locked; a window whose client asks a question first
-    // goes back into its tab.
+    // goes back into its tab. A hung client's window is given back and asked to close later.
     void CloseTab(int pos, HWND picWin);
-    // Pops out every tab, first to last, without merge buttons (exit).
+    // Removes every tab at once and gives the windows back without merge buttons (exit): the
+    // windows of clients that answer first, in tab order, then the hung clients' ones.
     void PopAll();
+    // Gives every captured window back from whatever thread the program is ending on, without
+    // touching the program's own windows, and waits a while for hung clients (fault exits).
+    void GiveBackForFault() noexcept;
+    // The give-backs still waiting on hung clients.
+    [[nodiscard]] GiveBackWorkers& Workers() noexcept { return workers_; }
     // Drops the tabs whose window no longer exists; returns how many went.
     int DropDeadWindows();
 
 private:
-    HWND GiveBack(clsLink& node, bool moveToCentreIfNearEdge);
+    // The record of node with its position moved in from the screen edge (pop-out, exit).
+    static GiveBackRecord PoppedRecord(clsLink& node);
+    // True when the client of window answers the probe (a hung one has its input detached).
+    bool Answers(HWND window);
     void Forget(int pos, HWND window);
     // Sends WM_CLOSE and returns once the client has acted on it.
     void AskToClose(HWND window);
@@ -50,6 +63,7 @@ private:
     LinkRef& currentLink_;
     std::function<void(HWND)> onPopped_;
     bool exiting_ = false;
+    GiveBackWorkers workers_;
 };
 
 }  // namespace parlix

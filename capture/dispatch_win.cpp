@@ -37,7 +37,7 @@ bool MessageDispatch::UnhookMainWindow() {
 }
 
 LRESULT CALLBACK MessageDispatch::Subclass(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                           DWORD_PTR self) {
+                                           DWORD_PTR self) noexcept {
     auto& dispatch = *reinterpret_cast<MessageDispatch*>(self);
     struct Nest {
         int& depth;

@@ -83,7 +83,7 @@ public:
     [[nodiscard]] bool FocusToggle() const noexcept { return focusToggle_; }
 
 private:
-    static LRESULT CALLBACK Subclass(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR self);
+    static LRESULT CALLBACK Subclass(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR self) noexcept;
     LRESULT Dispatch(UINT msg, WPARAM wParam, LPARAM lParam, bool& handled);
     void OnShell(WPARAM code, LPARAM window);
     void OnCreated(HWND window);

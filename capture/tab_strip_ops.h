@@ -12,6 +12,10 @@ public:
     virtual void AddItem(const std::wstring& title) = 0;
     virtual void SetItemImage(int index, int image) = 0;
     virtual void DelItem(int index) = 0;
+    // Every tab goes at once, selecting none on the way (exit: no tab is laid out for nothing).
+    virtual void DelAllItems() {
+        while (TabCount() > 0) DelItem(TabCount() - 1);
+    }
     [[nodiscard]] virtual int TabCount() const = 0;
     // Writing the selection raises the strip's change event.
     virtual void SetSelected(int index) = 0;

@@ -122,10 +122,15 @@ bool OnInput(const MSG& m) {
     }
 }
 
-LRESULT CALLBACK GetMessageHook(int code, WPARAM wParam, LPARAM lParam) {
+// The hooks run inside the client's threads: nothing may leave them but their result. A
+// failure there (out of memory, a lock that cannot be taken) costs one notice, not the client.
+LRESULT CALLBACK GetMessageHook(int code, WPARAM wParam, LPARAM lParam) noexcept {
     if (code == HC_ACTION && wParam == PM_REMOVE) {
         auto* m = reinterpret_cast<MSG*>(lParam);
-        if (OnInput(*m)) m->message = WM_NULL;
+        try {
+            if (OnInput(*m)) m->message = WM_NULL;
+        } catch (...) {
+        }
     }
     return ::CallNextHookEx(nullptr, code, wParam, lParam);
 }
@@ -150,8 +155,12 @@ void OnShown(HWND w) {
 // them): they count as seen, so that re-showing one later (re-parenting does) reports nothing.
 thread_local bool t_seeded = false;
 
-BOOL CALLBACK SeedSeen(HWND w, LPARAM current) {
-    if (w != reinterpret_cast<HWND>(current) && ::IsWindowVisible(w)) g_seen.insert(w);
+BOOL CALLBACK SeedSeen(HWND w, LPARAM current) noexcept {
+    try {
+        if (w != reinterpret_cast<HWND>(current) && ::IsWindowVisible(w)) g_seen.insert(w);
+    } catch (...) {
+        return FALSE;
+    }
     return TRUE;
 }
 
@@ -204,8 +213,13 @@ void OnSent(const CWPSTRUCT& c) {
     }
 }
 
-LRESULT CALLBACK CallWindowHook(int code, WPARAM wParam, LPARAM lParam) {
-    if (code == HC_ACTION) OnSent(*reinterpret_cast<const CWPSTRUCT*>(lParam));
+LRESULT CALLBACK CallWindowHook(int code, WPARAM wParam, LPARAM lParam) noexcept {
+    if (code == HC_ACTION) {
+        try {
+            OnSent(*reinterpret_cast<const CWPSTRUCT*>(lParam));
+        } catch (...) {
+        }
+    }
     return ::CallNextHookEx(nullptr, code, wParam, lParam);
 }
 

@@ -2,6 +2,7 @@
 
 #include "base/dpi.h"
 #include "base/dpi_win.h"
+#include "base/error_report_win.h"
 
 #include <commctrl.h>
 
@@ -61,14 +62,16 @@ void MergeButtons::Unload(int index) {
 }
 
 LRESULT CALLBACK MergeButtons::Subclass(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id,
-                                        DWORD_PTR self) {
+                                        DWORD_PTR self) noexcept {
     if (msg == WM_LBUTTONUP) {
         auto* buttons = reinterpret_cast<MergeButtons*>(self);
         const LRESULT result = ::DefSubclassProc(hwnd, msg, wParam, lParam);
         const HWND target = buttons->Target(static_cast<int>(id));
         // The button goes before the window is taken, so the window is captured clean.
-        buttons->Unload(static_cast<int>(id));
-        if (target && buttons->onMerge_) buttons->onMerge_(target);
+        Trapped(L"frmMain", L"btnMerge_Click", false, [&] {
+            buttons->Unload(static_cast<int>(id));
+            if (target && buttons->onMerge_) buttons->onMerge_(target);
+        });
         return result;
     }
     if (msg == WM_NCDESTROY) ::RemoveWindowSubclass(hwnd, Subclass, id);

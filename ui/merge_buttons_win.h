@@ -28,7 +28,7 @@ public:
     [[nodiscard]] int Count() const;
 
 private:
-    static LRESULT CALLBACK Subclass(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR self);
+    static LRESULT CALLBACK Subclass(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR self) noexcept;
     void Unload(int index);
 
     struct Entry {

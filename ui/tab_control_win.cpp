@@ -1,6 +1,7 @@
 #include "ui/tab_control_win.h"
 
 #include "base/dpi_win.h"
+#include "base/error_report_win.h"
 #include "ui/tab_index.h"
 
 #include <windowsx.h>
@@ -104,7 +105,7 @@ void TabControl::Destroy() {
 // --- Observers ---------------------------------------------------------------------------
 
 LRESULT CALLBACK TabControl::TabSubclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id,
-                                             DWORD_PTR refData) {
+                                             DWORD_PTR refData) noexcept {
     auto* self = reinterpret_cast<TabControl*>(refData);
     if (msg == WM_NCDESTROY) {
         // Destroyed from outside (with the host or its parent): forget the handle.
@@ -112,7 +113,7 @@ LRESULT CALLBACK TabControl::TabSubclassProc(HWND hwnd, UINT msg, WPARAM wParam,
         if (self->tab_ == hwnd) self->tab_ = nullptr;
         return ::DefSubclassProc(hwnd, msg, wParam, lParam);
     }
-    self->TabWindowProc(msg, wParam, lParam);
+    Trapped(L"TabControl", L"TabWindowProc", false, [&] { self->TabWindowProc(msg, wParam, lParam); });
     // A handler may have destroyed the control: from here on only the window is used.
     return ::DefSubclassProc(hwnd, msg, wParam, lParam);
 }

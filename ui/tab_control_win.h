@@ -159,7 +159,7 @@ private:
     };
 
     static LRESULT CALLBACK TabSubclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id,
-                                            DWORD_PTR refData);
+                                            DWORD_PTR refData) noexcept;
     // Observers: raise the events of one message of the host or the tab window; never handle it.
     void WindowProc(UINT msg, WPARAM wParam, LPARAM lParam);
     void TabWindowProc(UINT msg, WPARAM wParam, LPARAM lParam);

@@ -69,7 +69,7 @@ void TabStripSkin::Detach() {
 }
 
 LRESULT CALLBACK TabStripSkin::TabProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                       DWORD_PTR self) {
+                                       DWORD_PTR self) noexcept {
     auto& skin = *reinterpret_cast<TabStripSkin*>(self);
     if (msg == WM_NCDESTROY) {
         skin.Detach();
@@ -84,7 +84,7 @@ LRESULT CALLBACK TabStripSkin::TabProc(HWND hwnd, UINT msg, WPARAM wParam, LPARA
 }
 
 LRESULT CALLBACK TabStripSkin::ParentProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                          DWORD_PTR self) {
+                                          DWORD_PTR self) noexcept {
     if (msg != WM_DRAWITEM || wParam != 0) return ::DefSubclassProc(hwnd, msg, wParam, lParam);
     auto& skin = *reinterpret_cast<TabStripSkin*>(self);
     const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);

@@ -54,9 +54,9 @@ public:
     [[nodiscard]] RECT LastRepaintBounds() const noexcept { return paintBounds_; }
 
 private:
-    static LRESULT CALLBACK TabProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR self);
+    static LRESULT CALLBACK TabProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR self) noexcept;
     static LRESULT CALLBACK ParentProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id,
-                                       DWORD_PTR self);
+                                       DWORD_PTR self) noexcept;
     LRESULT OnTab(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     void OnMouseMove(LPARAM lParam);
     void OnTimer();

@@ -1,5 +1,6 @@
 #include "capture/window_tree_win.h"
 
+#include "base/message_pump_win.h"
 #include "base/window_text_win.h"
 
 namespace parlix {
@@ -42,7 +43,10 @@ Hwnd Win32WindowTree::FindChild(Hwnd parent, Hwnd after, std::optional<std::wstr
 }
 
 void Win32WindowTree::Wait(int milliseconds) {
-    if (milliseconds > 0) ::Sleep(static_cast<DWORD>(milliseconds));
+    // The UI thread goes on with its messages meanwhile. What they may start is safe here: the
+    // window being examined is not examined again (ChatDetector), and a window that goes away
+    // meanwhile is simply not recognised.
+    if (milliseconds > 0) PumpMessagesFor(static_cast<DWORD>(milliseconds));
 }
 
 }  // namespace parlix

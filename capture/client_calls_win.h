@@ -57,8 +57,8 @@ public:
 
     // The outcome of a call made to window from another thread (the new-message poll's): a
     // client that did not answer is detached like one that failed a Send here, and attached
-    // again once it answers.
-    void Report(HWND window, bool answered) { OnAnswer(window, answered); }
+    // again once it answers. An answer costs nothing while no client is detached.
+    void Report(HWND window, bool answered);
 
 private:
     struct Attachment {

@@ -18,7 +18,7 @@
 //                    change its text (WM_SETTEXT, EM_REPLACESEL, EM_STREAMIN, EM_SETTEXTEX, cut,
 //                    paste, clear, undo), or a captured chat window whose history record (the
 //                    answer to kRequestHistory) changed its length, checked in the client's
-//                    thread whenever a message for that chat window passes (posted). Parlix
+//                    thread whenever a message for that very window passes (posted). Parlix
 //                    reads that tab's history in its next poll; nothing is answered. Changes
 //                    made without such a message are found by the poll's slower sweep.
 //     kRequest*      the answer to a request of the same code, sent back before the request's

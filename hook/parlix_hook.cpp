@@ -171,8 +171,9 @@ void OnTextChange(const CWPSTRUCT& c) {
 }
 
 // The history records of this thread's captured chats of the memory-read kinds: Parlix asked
-// for each with kRequestHistory. Their length is compared whenever a message for the chat
-// passes, which costs a memory read.
+// for each with kRequestHistory. A record's length is compared whenever a message for its chat
+// window itself passes (the clients show a grown history through their chat window's own
+// messages), which costs a memory read; messages for other windows cost a comparison.
 // A fixed table of plain values: nothing to destroy when the thread ends, even after the library
 // was unloaded from the client. A thread with more captured chats than fit has the others found
 // by Parlix's sweep.
@@ -215,7 +216,7 @@ void CheckRecords(HWND w) {
     if (t_recordCount == 0 || !w) return;
     for (int i = 0; i < t_recordCount; ++i) {
         WatchedRecord& r = t_records[i];
-        if (w != r.chat && !::IsChild(r.chat, w)) continue;
+        if (w != r.chat) continue;
         std::uint32_t bytes = 0;
         if (!ReadOwn(r.record + 8, bytes) || bytes == r.bytes) continue;
         r.bytes = bytes;

@@ -258,7 +258,7 @@ void MessagePoll::ApplyOne(PollResult& r) {
     if (!node || !node->InRegistry()) return;
     Watch& watch = WatchOf(node);
     if (r.target.box) {
-        if (r.outcome == PollOutcome::Unanswered) calls_.Report(r.target.box, false);
+        if (r.textTimedOut) calls_.Report(r.target.box, false);
         else if (r.outcome == PollOutcome::Changed || r.outcome == PollOutcome::Unchanged) calls_.Report(r.target.box, true);
     }
     // Read before the tab was left, or against a `Msg` that has moved since: read it again.

@@ -17,9 +17,9 @@ thread_local PollReader* t_reader = nullptr;
 // A notice body takes the new part of a memory history, or its last 70 characters.
 constexpr std::int32_t kNoticeTail = 70;
 
-std::optional<LRESULT> SendBounded(HWND box, UINT msg, WPARAM wParam, LPARAM lParam) {
+std::optional<LRESULT> SendBounded(HWND box, UINT msg, WPARAM wParam, LPARAM lParam, UINT timeoutMs) {
     DWORD_PTR result = 0;
-    if (!::SendMessageTimeoutW(box, msg, wParam, lParam, SMTO_ABORTIFHUNG, kPollTimeoutMs, &result))
+    if (!::SendMessageTimeoutW(box, msg, wParam, lParam, SMTO_ABORTIFHUNG, timeoutMs, &result))
         return std::nullopt;
     return static_cast<LRESULT>(result);
 }
@@ -95,7 +95,7 @@ void PollReader::ReadBox(PollResult& r) {
     // with itself, never with `Msg`.
     std::optional<LRESULT> measure;
     if (const auto it = measured_.find(t.box); it != measured_.end()) measure = it->second;
-    else if (!asked_.contains(t.box)) measure = SendBounded(t.box, WM_GETTEXTLENGTH, 0, 0);
+    else if (!asked_.contains(t.box)) measure = SendBounded(t.box, WM_GETTEXTLENGTH, 0, 0, kPollTimeoutMs);
     if (!measure) {
         Hung(thread);
         return;
@@ -113,8 +113,9 @@ void PollReader::ReadBox(PollResult& r) {
     // The client has just answered; reading a long history may take it longer than a measure.
     // Room for an ANSI box of another process, which may need a byte per half character.
     std::wstring text(static_cast<size_t>(*measure) * 2 + 2, L'\0');
-    if (!SendBounded(t.box, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()))) {
+    if (!SendBounded(t.box, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()), kClientTimeoutMs)) {
         Hung(thread);
+        r.textTimedOut = true;
         return;
     }
     text.resize(std::min(text.find(L'\0'), text.size()));

@@ -3,10 +3,12 @@
 // the poll's worker thread (or, for a whole poll at once, on the caller's); what it returns is
 // applied to the tabs by MessagePoll on the UI thread.
 //
-// Every call to a client is bounded: a history box is asked with SendMessageTimeout (kPollTimeoutMs)
-// and a memory record is read with ReadProcessMemory on a process handle the target owns. A
-// client thread that does not answer rests for kPollHungBackoffMs with all its windows, so a hung
-// client costs a round at most one timeout now and then.
+// Every call to a client is bounded: a history box is asked for its length with a short timeout
+// (kPollTimeoutMs, all boxes at once) and for its text, which takes a client longer, with the
+// clients' usual one (kClientTimeoutMs); a memory record is read with ReadProcessMemory on a
+// process handle the target owns. A client thread that does not answer rests for
+// kPollHungBackoffMs with all its windows, so a hung client costs a round at most one timeout
+// now and then.
 #pragma once
 
 #include "base/scoped_win.h"
@@ -54,6 +56,9 @@ struct PollResult {
     PollOutcome outcome = PollOutcome::Unreadable;
     std::int32_t length = 0;  // characters, for Unchanged and Changed
     LRESULT measure = 0;      // window-text kinds: the box's length answer
+    // The box answered its length but not the request for its text, within the clients' usual
+    // timeout: the client is taken for hung (its input queue is detached).
+    bool textTimedOut = false;
     // Changed: the history box's whole text, or the memory history's tail (at least the new
     // part and at least 70 characters, as much as the notice body can take).
     std::wstring text;

@@ -193,6 +193,9 @@ int wmain() {
     }
     watchdog.Stop();
     const std::vector<double> gaps = watchdog.Gaps();
+    // Windows not taken within the measurement's deadline may still be taken later.
+    WaitFor([&] { return app->TabCount() >= 100 + captures; }, std::chrono::milliseconds(10000));
+    std::printf("tabs after the captures: %d of %d\n", app->TabCount(), 100 + captures);
 
     // The floor: a cross-process SetParent of a chat window into a window of this process, for
     // windows of a program Parlix does not know.

@@ -59,6 +59,7 @@ LRESULT Program::Route(UINT msg, WPARAM wParam, LPARAM lParam, bool& handled) {
     case WM_RBUTTONUP: parts_->commands.RButtonClickedWindow(); return 0;
     case WM_CLOSE: OnClose(); return 0;
     case kWmDpiChanged: OnDpiChanged(LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam)); return 0;
+    case kMsgPollResults: parts_->poll.TakeResults(); return 0;
     case kMsgFocusCurrent:
         // Set tab read moves the focus into the chat as well.
         if (parts_->dispatch.MainIsActive()) parts_->poll.SetTabRead();
@@ -76,6 +77,8 @@ LRESULT Program::TabInfo(WPARAM index, LPARAM what) const {
     if (what == kTabInfoWindow) return static_cast<LRESULT>(w.hWnd);
     if (what == kTabInfoKind)
         return static_cast<LRESULT>(w.Version) | (w.IsGroup ? 0x100 : 0) | (w.Locked ? 0x200 : 0);
+    if (what == kTabInfoFoundBy)
+        return static_cast<LRESULT>(parts_->poll.LastFoundBy(*registry.GetNode(static_cast<int>(index) + 1)));
     return -1;
 }
 
@@ -90,7 +93,7 @@ void Program::OnTimer(UINT_PTR id) {
     switch (id) {
     case tmrChkWin: p.upkeep.Tick(); break;
     case tmrKillTip: p.tray.OnKillTipTimer(); break;
-    case tmrChkMsg: p.poll.Tick(); break;
+    case tmrChkMsg: p.poll.Schedule(); break;
     case tmrMsg: p.poll.FlashTick(); break;
     case tmrCheckHook:
         // A client found now may have opened chats before: they were rejected when they
@@ -138,6 +141,8 @@ void Program::OnDpiChanged(int dpi, const RECT& suggested) {
 // ---- DispatchHost -------------------------------------------------------------------------
 
 void Program::DetectWindow(HWND window) { parts_->capture.DetectWindow(window); }
+
+void Program::HistoryChanged(HWND window) { parts_->poll.HistoryChanged(window); }
 
 void Program::OnMainActivated() {
     if (parts_->state.MainState() == MainWindowState::InTray) parts_->focus.StartSetFocus();

@@ -49,6 +49,9 @@ inline constexpr LPARAM kTabInfoKind = 1;
 // query was not answered from inside a wait on another program), else 0. Lets a driver wait
 // until what it asked for has been carried out completely.
 inline constexpr LPARAM kTabInfoIdle = 2;
+// How the tab's last new text was found: 0 not yet, 1 in the first poll after the client's
+// notice, 2 by the poll's safety sweep (no notice told of it).
+inline constexpr LPARAM kTabInfoFoundBy = 3;
 
 // Sent by a thread the program is ending on to the main window: the user-interface thread,
 // while it still answers, gives the windows back itself (it would otherwise go on laying them
@@ -109,6 +112,7 @@ private:
 
     // DispatchHost
     void DetectWindow(HWND window) override;
+    void HistoryChanged(HWND window) override;
     void OnMainActivated() override;
     void ReAddTrayIcon() override;
     void EndSession() override;

@@ -148,6 +148,7 @@ void Program::AutoRunClient() {
 void Program::StartTimers() {
     ::SetTimer(view_.Hwnd(), tmrChkWin, kChkWinMs, nullptr);
     ::SetTimer(view_.Hwnd(), tmrCheckHook, kCheckHookMs, nullptr);
+    parts_->poll.Start(view_.Hwnd(), kMsgPollResults);
     ::SetTimer(view_.Hwnd(), tmrChkMsg, kChkMsgMs, nullptr);
 }
 

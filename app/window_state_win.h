@@ -22,6 +22,8 @@ class TabView;
 enum MainTimer : UINT_PTR { tmrChkWin = 1, tmrChkMsg = 2, tmrMsg = 3, tmrUnload = 5, tmrCheckHook = 6, tmrKillTip = 9 };
 // Posted to the main window: move the keyboard focus into the current tab's chat.
 inline constexpr UINT kMsgFocusCurrent = WM_APP + 1;
+// Posted by the new-message poll's worker when a round's results are ready.
+inline constexpr UINT kMsgPollResults = WM_APP + 11;
 
 class WindowState final : public TrayHost, public UpkeepHost, public FocusHost, public MessagePollHost {
 public:

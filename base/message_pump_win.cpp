@@ -20,16 +20,4 @@ void PumpMessagesFor(DWORD milliseconds) {
     }
 }
 
-void AnswerSentMessagesFor(DWORD milliseconds) {
-    const DWORD end = ::GetTickCount() + milliseconds;
-    for (;;) {
-        MSG msg;
-        // Peeking for sent messages delivers them and takes nothing from the posted queue.
-        ::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-        const DWORD now = ::GetTickCount();
-        if (static_cast<LONG>(end - now) <= 0) return;
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, end - now, QS_SENDMESSAGE);
-    }
-}
-
 }  // namespace parlix

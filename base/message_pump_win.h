@@ -8,9 +8,4 @@ namespace parlix {
 
 void PumpMessagesFor(DWORD milliseconds);
 
-// Waits without running our own queue, but answers messages other threads send us meanwhile, as
-// any SendMessage of ours would: a client whose hook answers us synchronously is never held up
-// by our wait (nor its timers behind that answer).
-void AnswerSentMessagesFor(DWORD milliseconds);
-
 }  // namespace parlix

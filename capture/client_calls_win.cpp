@@ -1,5 +1,7 @@
 #include "capture/client_calls_win.h"
 
+#include <algorithm>
+
 namespace parlix {
 
 ClientCalls::~ClientCalls() { DetachAll(); }
@@ -87,6 +89,13 @@ void ClientCalls::DetachAll() {
 bool ClientCalls::IsAttached(DWORD thread) const {
     const auto it = attachments_.find(thread);
     return it != attachments_.end() && !it->second.suspended;
+}
+
+void ClientCalls::Report(HWND window, bool answered) {
+    if (answered && std::none_of(attachments_.begin(), attachments_.end(),
+                                 [](const auto& entry) { return entry.second.suspended; }))
+        return;
+    OnAnswer(window, answered);
 }
 
 void ClientCalls::OnAnswer(HWND window, bool answered) {

@@ -55,6 +55,11 @@ public:
 
     [[nodiscard]] bool IsAttached(DWORD thread) const;
 
+    // The outcome of a call made to window from another thread (the new-message poll's): a
+    // client that did not answer is detached like one that failed a Send here, and attached
+    // again once it answers. An answer costs nothing while no client is detached.
+    void Report(HWND window, bool answered);
+
 private:
     struct Attachment {
         int windows = 0;

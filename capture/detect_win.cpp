@@ -8,14 +8,83 @@
 
 namespace parlix {
 
+namespace {
+
+// The Fetion client's title wait, spent on a timer instead of inside recognition.
+constexpr UINT kFetionTitleWaitMs = 100;
+// How long past that wait a still untitled window is looked at again, and how often.
+constexpr DWORD kFetionLateTitleMs = 1100;
+constexpr UINT kFetionTitlePollMs = 50;
+
+// The live tree without its wait: used once the wait has passed on the timer.
+class WaitedTree final : public WindowTree {
+public:
+    explicit WaitedTree(WindowTree& tree) : tree_(tree) {}
+    std::wstring Title(Hwnd w) const override { return tree_.Title(w); }
+    std::wstring ClassName(Hwnd w) const override { return tree_.ClassName(w); }
+    std::uint32_t Style(Hwnd w) const override { return tree_.Style(w); }
+    std::uint32_t ExStyle(Hwnd w) const override { return tree_.ExStyle(w); }
+    std::uint32_t ProcessId(Hwnd w) const override { return tree_.ProcessId(w); }
+    std::uint32_t ThreadId(Hwnd w) const override { return tree_.ThreadId(w); }
+    Hwnd FindChild(Hwnd parent, Hwnd after, std::optional<std::wstring_view> className,
+                   std::optional<std::wstring_view> title) const override {
+        return tree_.FindChild(parent, after, className, title);
+    }
+    void Wait(int) override {}
+
+private:
+    WindowTree& tree_;
+};
+
+// The detectors whose timers run (one in the program; tests may make more).
+std::unordered_set<ChatDetector*> g_detectors;
+
+}  // namespace
+
+ChatDetector::~ChatDetector() {
+    for (const auto& entry : waiting_) ::KillTimer(nullptr, entry.first);
+    g_detectors.erase(this);
+}
+
 bool ChatDetector::DetectWindow(HWND window, bool fromScan) {
     bool captured = false;
-    Trapped(L"modProc", L"DetectWindow", false, [&] { captured = Detect(window, fromScan); });
+    Trapped(L"modProc", L"DetectWindow", false, [&] { captured = Detect(window, fromScan, false); });
     return captured;
 }
 
-bool ChatDetector::Detect(HWND window, bool fromScan) {
+void CALLBACK ChatDetector::OnWaited(HWND, UINT, UINT_PTR timer, DWORD) {
+    ::KillTimer(nullptr, timer);
+    for (ChatDetector* d : g_detectors) {
+        const auto it = d->waiting_.find(timer);
+        if (it == d->waiting_.end()) continue;
+        const auto [window, since] = it->second;
+        d->waiting_.erase(it);
+        // A busy client sets its title later: it gets up to a second more, so that a late title
+        // is still cut to the contact's name and a late tip widget is still refused.
+        if (::IsWindow(window) && WindowTitle(window).empty() && ::GetTickCount() - since < kFetionLateTitleMs) {
+            if (const UINT_PTR again = ::SetTimer(nullptr, 0, kFetionTitlePollMs, OnWaited)) {
+                d->waiting_.emplace(again, std::pair{window, since});
+                return;
+            }
+        }
+        Trapped(L"modProc", L"DetectWindow", false, [&] { d->Detect(window, false, true); });
+        return;
+    }
+}
+
+bool ChatDetector::Detect(HWND window, bool fromScan, bool waited) {
     if (!window || sink_.IsCaptured(window) || examining_.contains(window)) return false;
+    for (const auto& entry : waiting_)
+        if (entry.second.first == window) return false;
+    if (!fromScan && !waited && IsFetionClass(WindowClass(window)) &&
+        IsInList(tree_.ProcessId(FromHwnd(window)), imProcessIds_())) {
+        // The UI thread goes on meanwhile; the window is examined when the wait is over.
+        if (const UINT_PTR timer = ::SetTimer(nullptr, 0, kFetionTitleWaitMs, OnWaited)) {
+            waiting_.emplace(timer, std::pair{window, ::GetTickCount()});
+            g_detectors.insert(this);
+            return false;
+        }
+    }
     examining_.insert(window);
     struct Done {
         std::unordered_set<HWND>& set;
@@ -23,7 +92,9 @@ bool ChatDetector::Detect(HWND window, bool fromScan) {
         ~Done() { set.erase(w); }
     } done{examining_, window};
 
-    const auto recognition = Recognize(tree_, FromHwnd(window), imProcessIds_());
+    WaitedTree waitedTree(tree_);
+    WindowTree& tree = waited ? static_cast<WindowTree&>(waitedTree) : tree_;
+    const auto recognition = Recognize(tree, FromHwnd(window), imProcessIds_());
     if (!recognition || !::IsWindow(window)) return false;
     if (!sink_.AddTab(window, *recognition)) return false;
     if (!fromScan) sink_.AfterCapture();

@@ -95,11 +95,20 @@ std::optional<std::int32_t> RemoteTextLength(HANDLE process, std::uint32_t addre
 }
 
 std::optional<std::wstring> ReadRemoteText(HANDLE process, std::uint32_t address, std::int32_t length) {
+    return ReadRemoteTail(process, address, length, length);
+}
+
+std::optional<std::wstring> ReadRemoteTail(HANDLE process, std::uint32_t address, std::int32_t length,
+                                           std::int32_t count) {
     if (length < 0 || length > kMaxRemoteTextChars) return std::nullopt;
     std::uint32_t chars = 0;
     if (address > UINT32_MAX - 4 || !ReadExactly(process, address + 4, &chars, sizeof chars)) return std::nullopt;
-    std::wstring text(static_cast<std::size_t>(length), L'\0');
-    if (length > 0 && !ReadExactly(process, chars, text.data(), text.size() * sizeof(wchar_t))) return std::nullopt;
+    const std::int32_t take = std::clamp(count, 0, length);
+    const std::uint64_t from = chars + static_cast<std::uint64_t>(length - take) * sizeof(wchar_t);
+    if (from > UINT32_MAX) return std::nullopt;
+    std::wstring text(static_cast<std::size_t>(take), L'\0');
+    if (take > 0 && !ReadExactly(process, static_cast<std::uint32_t>(from), text.data(), text.size() * sizeof(wchar_t)))
+        return std::nullopt;
     return text;
 }
 

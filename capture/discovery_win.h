@@ -63,5 +63,9 @@ private:
 inline constexpr std::int32_t kMaxRemoteTextChars = 16 * 1024 * 1024;
 [[nodiscard]] std::optional<std::int32_t> RemoteTextLength(HANDLE process, std::uint32_t address);
 [[nodiscard]] std::optional<std::wstring> ReadRemoteText(HANDLE process, std::uint32_t address, std::int32_t length);
+// The last min(count, length) of those length characters: a notice needs only the new part of
+// a long history.
+[[nodiscard]] std::optional<std::wstring> ReadRemoteTail(HANDLE process, std::uint32_t address, std::int32_t length,
+                                                         std::int32_t count);
 
 }  // namespace parlix

@@ -176,6 +176,9 @@ LRESULT MessageDispatch::OnHookNotify(WPARAM code, LPARAM value, bool& handled) 
     case kWindowShown:
         OnCreated(reinterpret_cast<HWND>(value));
         return 0;
+    case kHistoryChanged:
+        host_.HistoryChanged(reinterpret_cast<HWND>(value));
+        return 0;
     default:
         hookReply_ = value;
         return 0;

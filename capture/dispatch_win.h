@@ -39,6 +39,10 @@ public:
     virtual int TabCount() const = 0;
     virtual int SelectedTab() const = 0;
     virtual void SelectTab(int index) = 0;
+    // The hook library's notice that a captured chat's history changed (the history box, or the
+    // chat window of a memory-read kind). The program hands it to the new-message poll; a host
+    // without one has nothing to read again.
+    virtual void HistoryChanged(HWND /*window*/) {}
 };
 
 class MessageDispatch {

@@ -30,7 +30,7 @@ class WindowTree {
     // top level.
     virtual Hwnd FindChild(Hwnd parent, Hwnd after, std::optional<std::wstring_view> className,
                            std::optional<std::wstring_view> title) const = 0;
-    virtual void Wait(int milliseconds) = 0; // Sleep in the real tree; the fake advances a clock
+    virtual void Wait(int milliseconds) = 0; // pumps messages in the real tree; the fake advances a clock
 };
 
 } // namespace parlix

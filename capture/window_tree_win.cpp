@@ -43,7 +43,10 @@ Hwnd Win32WindowTree::FindChild(Hwnd parent, Hwnd after, std::optional<std::wstr
 }
 
 void Win32WindowTree::Wait(int milliseconds) {
-    if (milliseconds > 0) AnswerSentMessagesFor(static_cast<DWORD>(milliseconds));
+    // Only the start-up scan waits here (windows reported later wait on a timer of the
+    // detector). The UI thread goes on with its messages meanwhile: the window being examined
+    // is not examined again, and one that goes away meanwhile is simply not recognised.
+    if (milliseconds > 0) PumpMessagesFor(static_cast<DWORD>(milliseconds));
 }
 
 }  // namespace parlix

@@ -14,6 +14,13 @@
 //                    gesture and the library swallows the button release (no context menu)
 //     kWindowShown   lParam = a top-level window of the hooked thread shown for the first time
 //                    (posted); handled like the shell's window-created notice
+//     kHistoryChanged  lParam = a rich-edit box inside a captured chat window that is about to
+//                    change its text (WM_SETTEXT, EM_REPLACESEL, EM_STREAMIN, EM_SETTEXTEX, cut,
+//                    paste, clear, undo), or a captured chat window whose history record (the
+//                    answer to kRequestHistory) changed its length, checked in the client's
+//                    thread whenever a message for that very window passes (posted). Parlix
+//                    reads that tab's history in its next poll; nothing is answered. Changes
+//                    made without such a message are found by the poll's slower sweep.
 //     kRequest*      the answer to a request of the same code, sent back before the request's
 //                    SendMessage returns
 //   to a hooked chat window, from the main window (lParam 0): the requests
@@ -47,6 +54,7 @@ enum Code : std::uint32_t {
     kFocusRequest = 11,
     kGesture = 12,
     kWindowShown = 20,
+    kHistoryChanged = 22,
 };
 
 inline constexpr std::intptr_t kKeyDown = 0;

@@ -2,15 +2,22 @@
 // gestures and newly shown windows of captured chat windows to Parlix's main window and
 // answers the main window's requests from inside the client's thread (hook_protocol.h).
 //
+// It also tells Parlix when a captured chat's history changes, so that Parlix reads only the
+// histories that moved (kHistoryChanged).
+//
 // Runs inside a foreign process: it never blocks the client for long (every message it
 // sends has a timeout, notices are posted), never throws, and keeps no state but the two
-// shared values below and a set of windows it has already reported.
+// shared values below, a set of windows it has already reported and, per client thread, the
+// history records it watches.
 #include "hook/hook_protocol.h"
 #include "hook/history_finder.h"
 
 #include <windows.h>
 
+#include <algorithm>
+#include <cwctype>
 #include <mutex>
+#include <string_view>
 #include <unordered_set>
 
 namespace {
@@ -122,12 +129,119 @@ bool OnInput(const MSG& m) {
     }
 }
 
+// ---- history notices --------------------------------------------------------------------
+
+// Messages by which a rich-edit box's text changes (the history boxes of the window-text kinds
+// are rich-edit boxes that their client fills with these).
+bool ChangesText(UINT msg) {
+    constexpr UINT kEmReplaceSel = 0x00C2, kEmUndo = 0x00C7, kEmStreamIn = WM_USER + 73, kEmSetTextEx = WM_USER + 97;
+    switch (msg) {
+    case WM_SETTEXT:
+    case kEmReplaceSel:
+    case kEmStreamIn:
+    case kEmSetTextEx:
+    case WM_CUT:
+    case WM_PASTE:
+    case WM_CLEAR:
+    case WM_UNDO:
+    case kEmUndo:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool IsRichEdit(HWND w) {
+    wchar_t name[128] = {};
+    const int n = ::GetClassNameW(w, name, 128);
+    std::wstring_view cls(name, n > 0 ? static_cast<size_t>(n) : 0);
+    constexpr std::wstring_view kRichEdit = L"richedit";
+    const auto it = std::search(cls.begin(), cls.end(), kRichEdit.begin(), kRichEdit.end(),
+                                [](wchar_t a, wchar_t b) { return std::towlower(a) == b; });
+    return it != cls.end();
+}
+
+// Posted before the box handles the message: Parlix reads it in a later poll, by which time the
+// client, which answers only between messages, has finished the change.
+void OnTextChange(const CWPSTRUCT& c) {
+    if (!ChangesText(c.message)) return;
+    const HWND notify = NotifyWindow();
+    if (!notify || !IsRichEdit(c.hwnd) || !CapturedChatOf(c.hwnd, notify)) return;
+    ::PostMessageW(notify, parlix::hook::kWmHookNotify, parlix::hook::kHistoryChanged, reinterpret_cast<LPARAM>(c.hwnd));
+}
+
+// The history records of this thread's captured chats of the memory-read kinds: Parlix asked
+// for each with kRequestHistory. A record's length is compared whenever a message for its chat
+// window itself passes (the clients show a grown history through their chat window's own
+// messages), which costs a memory read; messages for other windows cost a comparison.
+// A fixed table of plain values: nothing to destroy when the thread ends, even after the library
+// was unloaded from the client. A thread with more captured chats than fit has the others found
+// by Parlix's sweep.
+struct WatchedRecord {
+    HWND chat;
+    std::uintptr_t record;
+    std::uint32_t bytes;
+};
+constexpr int kMaxWatched = 32;
+thread_local WatchedRecord t_records[kMaxWatched];
+thread_local int t_recordCount = 0;
+
+// The 32-bit value at address in this process, if it is readable memory: a record the client
+// freed must not fault its thread.
+bool ReadOwn(std::uintptr_t address, std::uint32_t& value) {
+    MEMORY_BASIC_INFORMATION mbi{};
+    if (!address || !::VirtualQuery(reinterpret_cast<LPCVOID>(address), &mbi, sizeof mbi)) return false;
+    constexpr DWORD kReadable = PAGE_READONLY | PAGE_READWRITE | PAGE_WRITECOPY | PAGE_EXECUTE_READ |
+                                PAGE_EXECUTE_READWRITE | PAGE_EXECUTE_WRITECOPY;
+    if (mbi.State != MEM_COMMIT || (mbi.Protect & kReadable) == 0 || (mbi.Protect & PAGE_GUARD)) return false;
+    const auto end = reinterpret_cast<std::uintptr_t>(mbi.BaseAddress) + mbi.RegionSize;
+    if (address + sizeof value > end) return false;
+    value = *reinterpret_cast<const volatile std::uint32_t*>(address);
+    return true;
+}
+
+void WatchRecord(HWND chat, std::uintptr_t record) {
+    std::uint32_t bytes = 0;
+    if (!record || !ReadOwn(record + 8, bytes)) return;
+    for (int i = 0; i < t_recordCount; ++i) {
+        if (t_records[i].chat != chat) continue;
+        t_records[i].record = record;
+        t_records[i].bytes = bytes;
+        return;
+    }
+    if (t_recordCount < kMaxWatched) t_records[t_recordCount++] = {chat, record, bytes};
+}
+
+void CheckRecords(HWND w) {
+    if (t_recordCount == 0 || !w) return;
+    for (int i = 0; i < t_recordCount; ++i) {
+        WatchedRecord& r = t_records[i];
+        if (w != r.chat) continue;
+        std::uint32_t bytes = 0;
+        if (!ReadOwn(r.record + 8, bytes) || bytes == r.bytes) continue;
+        r.bytes = bytes;
+        const HWND notify = NotifyWindow();
+        if (notify && ::GetAncestor(r.chat, GA_ROOT) == notify)
+            ::PostMessageW(notify, parlix::hook::kWmHookNotify, parlix::hook::kHistoryChanged,
+                           reinterpret_cast<LPARAM>(r.chat));
+    }
+}
+
+void ForgetRecord(HWND chat) {
+    for (int i = 0; i < t_recordCount; ++i) {
+        if (t_records[i].chat != chat) continue;
+        t_records[i] = t_records[--t_recordCount];
+        return;
+    }
+}
+
 // The hooks run inside the client's threads: nothing may leave them but their result. A
 // failure there (out of memory, a lock that cannot be taken) costs one notice, not the client.
 LRESULT CALLBACK GetMessageHook(int code, WPARAM wParam, LPARAM lParam) noexcept {
     if (code == HC_ACTION && wParam == PM_REMOVE) {
         auto* m = reinterpret_cast<MSG*>(lParam);
         try {
+            CheckRecords(m->hwnd);
             if (OnInput(*m)) m->message = WM_NULL;
         } catch (...) {
         }
@@ -172,6 +286,7 @@ void SeedOnce(HWND current) {
 }
 
 void OnDestroyed(HWND w) {
+    ForgetRecord(w);
     std::lock_guard lock(g_seenLock);
     g_seen.erase(w);
 }
@@ -179,7 +294,11 @@ void OnDestroyed(HWND w) {
 LPARAM Answer(WPARAM request, HWND chat) {
     using namespace parlix::hook;
     switch (request) {
-    case kRequestHistory: return static_cast<LPARAM>(FindHistoryRecord(chat));
+    case kRequestHistory: {
+        const std::uintptr_t record = FindHistoryRecord(chat);
+        WatchRecord(chat, record);
+        return static_cast<LPARAM>(record);
+    }
     case kRequestInput: return reinterpret_cast<LPARAM>(FindInputBox(chat));
     case kRequestFocus: return reinterpret_cast<LPARAM>(::GetFocus());
     default: return 0;
@@ -189,6 +308,8 @@ LPARAM Answer(WPARAM request, HWND chat) {
 void OnSent(const CWPSTRUCT& c) {
     using namespace parlix::hook;
     SeedOnce(c.hwnd);
+    CheckRecords(c.hwnd);
+    OnTextChange(c);
     switch (c.message) {
     case kWmHookNotify:
         if (c.lParam == 0 && (c.wParam == kRequestFocus || c.wParam == kRequestHistory || c.wParam == kRequestInput)) {

@@ -3,9 +3,12 @@
 #include "base/handle_value_win.h"
 
 #include "base/error_report_win.h"
-#include "capture/discovery_win.h"
 
 #include <algorithm>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+#include <utility>
 
 namespace parlix {
 
@@ -34,72 +37,258 @@ void ApplyMaximizeBox(HWND main, std::int32_t org_AutoSize) {
                    SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-namespace {
-// The poll whose answers are awaited; a callback arriving after it is gone finds null.
-MessagePoll* g_livePoll = nullptr;
-}  // namespace
+// The worker thread: takes one round of targets at a time, reads them with its own PollReader
+// and posts the results. It never sends to a window of Parlix, so the UI thread can always wait
+// for it to end.
+class PollWorker {
+public:
+    PollWorker(HWND window, UINT message) : window_(window), message_(message), thread_([this] { Run(); }) {}
+    PollWorker(const PollWorker&) = delete;
+    PollWorker& operator=(const PollWorker&) = delete;
+    ~PollWorker() {
+        {
+            std::lock_guard lock(lock_);
+            stop_ = true;
+        }
+        wake_.notify_one();
+        thread_.join();
+    }
+
+    void Submit(std::vector<PollTarget> targets) {
+        {
+            std::lock_guard lock(lock_);
+            job_ = std::move(targets);
+            hasJob_ = true;
+        }
+        wake_.notify_one();
+    }
+
+    // The results of the last round, once it is done.
+    std::optional<std::vector<PollResult>> Take() {
+        std::lock_guard lock(lock_);
+        if (!hasResults_) return std::nullopt;
+        hasResults_ = false;
+        return std::move(results_);
+    }
+
+private:
+    void Run() noexcept {
+        PollReader reader;
+        try {
+            for (;;) {
+                std::vector<PollTarget> job;
+                {
+                    std::unique_lock lock(lock_);
+                    wake_.wait(lock, [this] { return stop_ || hasJob_; });
+                    if (stop_) return;
+                    job = std::move(job_);
+                    hasJob_ = false;
+                }
+                std::vector<PollResult> results = reader.Read(std::move(job));
+                {
+                    std::lock_guard lock(lock_);
+                    results_ = std::move(results);
+                    hasResults_ = true;
+                }
+                ::PostMessageW(window_, message_, 0, 0);
+            }
+        } catch (...) {
+            // A lock that failed: the poll stops; the program goes on without new-message marks.
+        }
+    }
+
+    const HWND window_;
+    const UINT message_;
+    std::mutex lock_;
+    std::condition_variable wake_;
+    bool stop_ = false;
+    bool hasJob_ = false;
+    bool hasResults_ = false;
+    std::vector<PollTarget> job_;
+    std::vector<PollResult> results_;
+    std::thread thread_;  // last: starts once everything it uses exists
+};
 
 MessagePoll::MessagePoll(const TabRegistry& registry, ClientCalls& calls, const Settings& settings,
                          MessagePollHost& host)
-    : registry_(registry), calls_(calls), settings_(settings), host_(host) {
-    g_livePoll = this;
+    : registry_(registry), calls_(calls), settings_(settings), host_(host) {}
+
+MessagePoll::~MessagePoll() = default;
+
+void MessagePoll::Start(HWND window, UINT resultMessage) {
+    if (worker_) return;
+    Quietly([&] { worker_ = std::make_unique<PollWorker>(window, resultMessage); });
 }
 
-MessagePoll::~MessagePoll() {
-    if (g_livePoll == this) g_livePoll = nullptr;
+MessagePoll::Watch& MessagePoll::WatchOf(const std::shared_ptr<clsLink>& node) {
+    Watch& watch = watches_[node.get()];
+    // A node at the address of one that is gone starts afresh.
+    if (watch.node.lock() != node) watch = Watch{node};
+    return watch;
 }
 
-void CALLBACK MessagePoll::OnMeasured(HWND box, UINT, ULONG_PTR tick, LRESULT result) {
-    MessagePoll* poll = g_livePoll;
-    if (!poll || tick != poll->tick_) return;
-    poll->measured_[box] = result;
-    --poll->outstanding_;
-}
-
-void MessagePoll::MeasureAll() {
-    ++tick_;
-    measured_.clear();
-    asked_.clear();
-    outstanding_ = 0;
-    for (const auto& node : registry_.Nodes()) {
-        const IMWindow& w = node->window;
-        if (ReadsHistoryFromMemory(w.Version)) continue;
-        const HWND box = Window(w.ChatHwnd);
-        const DWORD thread = box ? ::GetWindowThreadProcessId(box, nullptr) : 0;
-        if (!thread || Resting(thread)) continue;
-        if (!asked_.insert(box).second) continue;
-        if (::SendMessageCallbackW(box, WM_GETTEXTLENGTH, 0, 0, OnMeasured, tick_)) ++outstanding_;
+PollTarget MessagePoll::TargetOf(const std::shared_ptr<clsLink>& node, Watch& watch, bool baseline) {
+    const IMWindow& w = node->window;
+    PollTarget t;
+    t.node = node;
+    t.epoch = watch.epoch;
+    t.version = w.Version;
+    t.basis = w.Msg;
+    t.notified = watch.notified;
+    t.baseline = baseline;
+    if (ReadsHistoryFromMemory(w.Version)) {
+        // The worker reads through a handle of its own: closing the tab closes the node's.
+        if (!watch.process && node->pHandle()) {
+            HANDLE copy = nullptr;
+            if (::DuplicateHandle(::GetCurrentProcess(), Process(node->pHandle()), ::GetCurrentProcess(), &copy, 0,
+                                  FALSE, DUPLICATE_SAME_ACCESS))
+                watch.process = std::make_shared<const ScopedHandle>(copy);
+        }
+        t.process = watch.process;
+        t.record = node->wndproc;
+    } else {
+        t.box = Window(w.ChatHwnd);
+        if (watch.measure && watch.measuredMsg == w.Msg) t.measure = watch.measure;
     }
-    const ULONGLONG deadline = ::GetTickCount64() + kPollTimeoutMs;
-    while (outstanding_ > 0) {
-        const ULONGLONG now = ::GetTickCount64();
-        if (now >= deadline) break;
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(deadline - now), QS_SENDMESSAGE);
-        MSG msg;
-        ::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-    }
+    watch.notified = false;
+    watch.refresh = false;
+    return t;
 }
 
 void MessagePoll::Tick() noexcept {
     // A plugin or a tab switch that pumps messages must not start a second tick inside this one.
     if (ticking_) return;
     ticking_ = true;
-    Quietly([&] { MeasureAll(); });
-    // The registry is counted again at each step: a tab switch raised here may change it.
-    for (int i = 1; i <= registry_.count(); ++i) {
-        const std::shared_ptr<clsLink> node = registry_.GetNode(i);
-        Quietly([&] { PollTab(node, i); });
-    }
+    Quietly([&] {
+        std::vector<PollTarget> targets;
+        for (const auto& node : registry_.Nodes()) {
+            Watch& watch = WatchOf(node);
+            targets.push_back(TargetOf(node, watch, watch.refresh));
+        }
+        Apply(reader_.Read(std::move(targets)));
+    });
     Quietly([&] { ForgetGoneNodes(); });
     ticking_ = false;
 }
 
-void MessagePoll::PollTab(const std::shared_ptr<clsLink>& node, int position) {
-    const std::optional<Reading> reading = Read(node);
-    if (!reading) return;
+void MessagePoll::Schedule() noexcept {
+    if (!worker_) {
+        Tick();
+        return;
+    }
+    if (ticking_) return;
+    if (busy_) {
+        pending_ = true;
+        return;
+    }
+    Quietly([&] {
+        const ULONGLONG now = ::GetTickCount64();
+        const bool sweep = now - lastSweep_ >= kPollSweepMs;
+        if (sweep) {
+            lastSweep_ = now;
+            ForgetGoneNodes();
+        }
+        std::vector<PollTarget> targets;
+        for (const auto& node : registry_.Nodes()) {
+            Watch& watch = WatchOf(node);
+            if (watch.refresh) targets.push_back(TargetOf(node, watch, true));
+            else if (sweep || watch.notified) targets.push_back(TargetOf(node, watch, false));
+        }
+        pending_ = false;
+        if (targets.empty()) return;
+        worker_->Submit(std::move(targets));
+        busy_ = true;
+    });
+}
+
+void MessagePoll::TakeResults() noexcept {
+    if (!worker_) return;
+    Quietly([&] {
+        if (auto results = worker_->Take()) {
+            busy_ = false;
+            for (PollResult& r : *results) arrived_.push_back(std::move(r));
+        }
+    });
+    // Results that arrive while others are being applied (a plugin may pump messages) follow
+    // them, in their turn.
+    if (ticking_) return;
+    ticking_ = true;
+    while (!arrived_.empty()) {
+        std::vector<PollResult> batch = std::exchange(arrived_, {});
+        Quietly([&] { Apply(std::move(batch)); });
+    }
+    ticking_ = false;
+    if (pending_) Schedule();
+}
+
+void MessagePoll::HistoryChanged(HWND window) noexcept {
+    if (!window) return;
+    Quietly([&] {
+        for (const auto& node : registry_.Nodes()) {
+            const IMWindow& w = node->window;
+            const HWND told = Window(ReadsHistoryFromMemory(w.Version) ? w.hWnd : w.ChatHwnd);
+            if (told != window) continue;
+            Watch& watch = WatchOf(node);
+            watch.notified = true;
+            watch.noticed = true;
+        }
+    });
+}
+
+void MessagePoll::Apply(std::vector<PollResult> results) {
+    // In registry order as it stands now (a tab may have been dragged since the round began);
+    // results of tabs that left come first and are dropped.
+    const auto position = [this](const PollResult& r) {
+        const auto node = r.target.node.lock();
+        return node ? registry_.PositionOf(node.get()) : 0;
+    };
+    std::vector<std::pair<int, size_t>> order;
+    order.reserve(results.size());
+    for (size_t i = 0; i < results.size(); ++i) order.emplace_back(position(results[i]), i);
+    std::stable_sort(order.begin(), order.end());
+    for (const auto& entry : order) {
+        if (entry.first < 1) continue;
+        PollResult& r = results[entry.second];
+        Quietly([&] { ApplyOne(r); });
+    }
+}
+
+void MessagePoll::ApplyOne(PollResult& r) {
+    const std::shared_ptr<clsLink> node = r.target.node.lock();
+    if (!node || !node->InRegistry()) return;
+    Watch& watch = WatchOf(node);
+    if (r.target.box) {
+        if (r.textTimedOut) calls_.Report(r.target.box, false);
+        else if (r.outcome == PollOutcome::Changed || r.outcome == PollOutcome::Unchanged) calls_.Report(r.target.box, true);
+    }
+    // Read before the tab was left, or against a `Msg` that has moved since: read it again.
+    if (r.target.epoch != watch.epoch) return;
     IMWindow& w = node->window;
-    const std::int32_t n = reading->length;
-    if (n == w.Msg) return;
+    if (r.target.basis != w.Msg) {
+        watch.notified = true;
+        return;
+    }
+    if (r.outcome != PollOutcome::Changed && r.outcome != PollOutcome::Unchanged) return;
+    if (r.target.box) {
+        watch.measure = r.measure;
+        watch.measuredMsg = r.length;
+    }
+    if (r.outcome == PollOutcome::Unchanged) {
+        if (r.target.notified) watch.noticed = false;
+        return;
+    }
+    if (r.target.baseline) {
+        w.Msg = r.length;
+        return;
+    }
+    watch.foundBy = watch.noticed ? FoundBy::Notice : FoundBy::Sweep;
+    watch.noticed = false;
+    Changed(node, registry_.PositionOf(node.get()), r);
+}
+
+void MessagePoll::Changed(const std::shared_ptr<clsLink>& node, int position, const PollResult& r) {
+    IMWindow& w = node->window;
+    const std::int32_t n = r.length;
     const std::int32_t p = w.Msg;
     w.Msg = n;
 
@@ -122,7 +311,7 @@ void MessagePoll::PollTab(const std::shared_ptr<clsLink>& node, int position) {
     }
     const std::wstring title = NoticeTitle(w.Caption);
     if (effects.notice != NoticeRoute::None)
-        Quietly([&] { Deliver(*node, effects.notice, title, reading->text, n, p); });
+        Quietly([&] { Deliver(*node, effects.notice, title, r.text, n, p); });
     if (effects.attention) {
         Quietly([&] { host_.SetMainCaption(title + L"  -  " + settings_.org_Caption); });
         Quietly([&] { host_.SetTrayTip(title); });
@@ -133,15 +322,9 @@ void MessagePoll::PollTab(const std::shared_ptr<clsLink>& node, int position) {
     }
 }
 
-void MessagePoll::Deliver(const clsLink& node, NoticeRoute route, const std::wstring& title,
-                          const std::wstring& boxText, std::int32_t n, std::int32_t p) {
-    const IMWindow& w = node.window;
-    std::wstring text;
-    if (ReadsHistoryFromMemory(w.Version))
-        text = ReadRemoteText(Process(node.pHandle()), node.wndproc, n).value_or(std::wstring());
-    else
-        text = boxText;
-    const std::wstring body = ComposeNoticeBody(w.Version, text, n, p);
+void MessagePoll::Deliver(const clsLink& node, NoticeRoute route, const std::wstring& title, const std::wstring& text,
+                          std::int32_t n, std::int32_t p) {
+    const std::wstring body = ComposeNoticeBody(node.window.Version, text, n, p);
     if (route == NoticeRoute::Plugin) {
         const long long ms = std::clamp<long long>(static_cast<long long>(settings_.tray_TipTime) * 1000, 0, INT32_MAX);
         plugin_(static_cast<std::int32_t>(ms), title + L":", body);
@@ -150,74 +333,33 @@ void MessagePoll::Deliver(const clsLink& node, NoticeRoute route, const std::wst
     }
 }
 
-std::optional<MessagePoll::Reading> MessagePoll::Read(const std::shared_ptr<clsLink>& node) {
-    const IMWindow& w = node->window;
-    if (ReadsHistoryFromMemory(w.Version)) {
-        const auto n = RemoteTextLength(Process(node->pHandle()), node->wndproc);
-        if (!n) return std::nullopt;
-        return Reading{*n, {}};
-    }
-    return ReadBox(node);
-}
-
-std::optional<MessagePoll::Reading> MessagePoll::ReadBox(const std::shared_ptr<clsLink>& node) {
-    IMWindow& w = node->window;
-    const HWND box = Window(w.ChatHwnd);
-    if (!box) return std::nullopt;
-    const DWORD thread = ::GetWindowThreadProcessId(box, nullptr);
-    if (!thread || Resting(thread)) return std::nullopt;
-
-    // For an ANSI box of another process the measure may count bytes: it is only ever compared
-    // with itself, never with `Msg`. A box asked at the start of the tick has its answer here;
-    // one that did not answer in time rests.
-    std::optional<LRESULT> measure;
-    if (const auto it = measured_.find(box); it != measured_.end()) measure = it->second;
-    else if (!asked_.contains(box)) measure = calls_.Send(box, WM_GETTEXTLENGTH, 0, 0, kPollTimeoutMs);
-    if (!measure) {
-        Hung(thread);
-        return std::nullopt;
-    }
-    if (*measure < 0 || *measure > kMaxWindowTextChars) return std::nullopt;
-    const auto seen = seen_.find(node.get());
-    if (seen != seen_.end() && seen->second.node.lock() == node && seen->second.measure == *measure &&
-        seen->second.msg == w.Msg)
-        return Reading{w.Msg, {}};
-
-    // The client has just answered; reading a long history may take it longer than a measure.
-    std::optional<std::wstring> text = calls_.WindowText(box, *measure);
-    if (!text) {
-        Hung(thread);
-        return std::nullopt;
-    }
-    const auto n = static_cast<std::int32_t>(text->size());
-    seen_[node.get()] = Seen{node, *measure, n};
-    return Reading{n, std::move(*text)};
-}
-
-bool MessagePoll::Resting(DWORD thread) const {
-    const auto it = restingUntil_.find(thread);
-    return it != restingUntil_.end() && ::GetTickCount64() < it->second;
-}
-
-void MessagePoll::Hung(DWORD thread) { restingUntil_[thread] = ::GetTickCount64() + kPollHungBackoffMs; }
-
 void MessagePoll::ForgetGoneNodes() {
-    std::erase_if(seen_, [](const auto& entry) {
+    std::erase_if(watches_, [](const auto& entry) {
         const auto node = entry.second.node.lock();
         return !node || !node->InRegistry();
     });
-    const ULONGLONG now = ::GetTickCount64();
-    std::erase_if(restingUntil_, [now](const auto& entry) { return entry.second <= now; });
 }
 
 void MessagePoll::RefreshLength(const std::shared_ptr<clsLink>& node) noexcept {
     if (ticking_ || !node) return;
     Quietly([&] {
-        // Outside a tick the measures of the last one are stale: measure afresh.
-        measured_.clear();
-        asked_.clear();
-        if (const auto reading = Read(node)) node->window.Msg = reading->length;
+        Watch& watch = WatchOf(node);
+        ++watch.epoch;
+        watch.refresh = true;
+        if (worker_) {
+            Schedule();
+            return;
+        }
+        std::vector<PollTarget> one;
+        one.push_back(TargetOf(node, watch, true));
+        std::vector<PollResult> results = reader_.Read(std::move(one));
+        if (!results.empty()) ApplyOne(results.front());
     });
+}
+
+FoundBy MessagePoll::LastFoundBy(const clsLink& node) const noexcept {
+    const auto it = watches_.find(&node);
+    return it == watches_.end() ? FoundBy::Nothing : it->second.foundBy;
 }
 
 void MessagePoll::FlashTick() noexcept {

@@ -50,6 +50,31 @@ TEST_F(LivingTest, NewMessageMarksABackgroundTabUntilItIsRead) {
     EXPECT_TRUE(WaitFor([&] { return TabOf(a) && TabOf(a)->caption == L"张三" && !TabOf(a)->highlighted; }));
 }
 
+// The client's notice has a background tab read in the very next poll; a change no notice told
+// of is found by the slower sweep. The history box's notice comes from the hook library as the
+// box's text changes; the memory record's when the chat window next handles a message.
+TEST_F(LivingTest, ClientNoticeMarksATabInTheNextPollAndTheSweepCatchesWhatNoNoticeTold) {
+    constexpr int kByNotice = 1, kBySweep = 2;
+    const HWND box = Capture(L"tm2007", L"与 张三 会话中");
+    const HWND memory = Capture(L"qq2009", L"李四");
+    Capture(L"tm2007", L"与 王五 会话中");
+    ASSERT_EQ(app_->SelectedTab(), 2);
+
+    ASSERT_EQ(qq_->Command(L"append|" + HwndArg(box) + L"|晚上一起吃饭吗？"), 1);
+    EXPECT_TRUE(WaitFor([&] { return TabOf(box) && TabOf(box)->caption == L"张三(1)"; }));
+    EXPECT_EQ(TabOf(box)->foundBy, kByNotice);
+
+    ASSERT_EQ(qq_->Command(L"append|" + HwndArg(memory) + L"|\\r小红 10:01:00\\r好"), 1);
+    EXPECT_TRUE(WaitFor([&] { return TabOf(memory) && TabOf(memory)->caption == L"李四(1)"; }));
+    EXPECT_EQ(TabOf(memory)->foundBy, kByNotice);
+
+    // Straight into the record: the chat window hears nothing of it.
+    ASSERT_EQ(qq_->Command(L"record|" + HwndArg(memory) + L"|\\r小红 10:02:00\\r在吗"), 1);
+    EXPECT_TRUE(WaitFor([&] { return TabOf(memory) && TabOf(memory)->caption == L"李四(2)"; }));
+    EXPECT_EQ(TabOf(memory)->foundBy, kBySweep);
+    EXPECT_EQ(TabOf(box)->caption, L"张三(1)") << "a tab without news is untouched by the sweep";
+}
+
 TEST_F(LivingTest, ChatClosedByItsClientLosesItsTabAndTheLastShowsTheNotice) {
     const HWND a = Capture(L"dialog", L"与 张三 交谈中");
     ASSERT_EQ(qq_->Command(L"close|" + HwndArg(a)), 1);

@@ -184,6 +184,7 @@ std::vector<TabFacts> ParlixApp::Tabs() const {
             t.group = (kind & 0x100) != 0;
             t.locked = (kind & 0x200) != 0;
         }
+        t.foundBy = static_cast<int>(SendBounded(main_, tabInfo_, static_cast<WPARAM>(i), 3));
         t.caption = Caption(i, &t.highlighted);
         tabs.push_back(t);
     }

@@ -22,6 +22,8 @@ struct TabFacts {
     bool group = false;
     bool locked = false;
     bool highlighted = false;  // marked unread
+    // How its last new text was found: 0 not yet, 1 after the client's notice, 2 by the sweep.
+    int foundBy = 0;
 };
 
 class ParlixApp {

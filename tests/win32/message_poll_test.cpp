@@ -253,5 +253,93 @@ TEST_F(MessagePollTest, DeadClientIsSkipped) {
     EXPECT_EQ(host_.Take(), Log{});
 }
 
+
+// A window of the test's thread that hands the worker's results to the poll, as the main window
+// does.
+class ResultWindow {
+public:
+    static constexpr UINT kResults = WM_APP + 11;
+    explicit ResultWindow(MessagePoll& poll) {
+        WNDCLASSW wc{};
+        wc.lpfnWndProc = Proc;
+        wc.hInstance = ::GetModuleHandleW(nullptr);
+        wc.lpszClassName = L"ParlixPollResults";
+        ::RegisterClassW(&wc);
+        hwnd_ = ::CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
+        ::SetWindowLongPtrW(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&poll));
+    }
+    ~ResultWindow() { ::DestroyWindow(hwnd_); }
+    [[nodiscard]] HWND Hwnd() const { return hwnd_; }
+
+private:
+    static LRESULT CALLBACK Proc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+        if (msg == kResults) {
+            reinterpret_cast<MessagePoll*>(::GetWindowLongPtrW(w, GWLP_USERDATA))->TakeResults();
+            return 0;
+        }
+        return ::DefWindowProcW(w, msg, wp, lp);
+    }
+    HWND hwnd_ = nullptr;
+};
+
+// On the worker: the first round reads every tab (the sweep); later rounds read only the tabs a
+// notice named, with the same outcomes as a whole poll.
+TEST_F(MessagePollTest, WorkerReadsNotifiedTabsAndAppliesTheirResultsInTabOrder) {
+    auto im = FakeIm::Launch(dir_.Path(), L"QQ.exe");
+    ASSERT_NE(im, nullptr);
+    auto first = Tab(*im, L"qq2008", IM_VERSION::QQ, L"张三");
+    auto box = Tab(*im, L"tm2005", IM_VERSION::QQ, L"李四");
+    auto memory = Tab(*im, L"qq2009", IM_VERSION::QQ2009, L"赵六");
+    ASSERT_TRUE(first && box && memory);
+    host_.current = 1;
+    settings_.tray_AlwaysShowTip = 1;
+    ResultWindow results(poll_);
+    poll_.Start(results.Hwnd(), ResultWindow::kResults);
+
+    ASSERT_TRUE(Append(*im, memory, L"\\r小红 10:01:00\\r看{pic}这个"));
+    ASSERT_TRUE(Append(*im, box, L"\\n小红 10:01:00\\n看{pic}这个"));
+    poll_.Schedule();  // the sweep: both found
+    ASSERT_TRUE(WaitFor([&] { return host_.log.size() >= 6; }));
+    EXPECT_EQ(host_.Take(), (Log{
+                                L"text 1 李四(1)",
+                                L"hilight 1 on",
+                                L"tray 李四的新消息:|小红 10:01:00\r\n看 这个|1",
+                                L"text 2 赵六(1)",
+                                L"hilight 2 on",
+                                L"tray 赵六的新消息:|\r\n小红 10:01:00\r\n看[图片]这个|1",
+                            }));
+    EXPECT_EQ(poll_.LastFoundBy(*box), FoundBy::Sweep);
+
+    ASSERT_TRUE(Append(*im, box, L"\\n小红 10:02:00\\n在吗"));
+    poll_.HistoryChanged(Window(box->window.ChatHwnd));
+    poll_.Schedule();
+    ASSERT_TRUE(WaitFor([&] { return host_.log.size() >= 3; }));
+    EXPECT_EQ(host_.Take(), (Log{L"text 1 李四(2)", L"hilight 1 on", L"tray 李四的新消息:|小红 10:02:00\r\n在吗|1"}));
+    EXPECT_EQ(poll_.LastFoundBy(*box), FoundBy::Notice);
+}
+
+// A tab closed while the worker reads it: its result is dropped, nothing refers to the node.
+TEST_F(MessagePollTest, TabThatLeavesWhileItsReadIsInFlightIsIgnored) {
+    auto im = FakeIm::Launch(dir_.Path(), L"QQ.exe");
+    ASSERT_NE(im, nullptr);
+    auto gone = Tab(*im, L"qq2009", IM_VERSION::QQ2009, L"赵六");
+    auto stays = Tab(*im, L"qq2008", IM_VERSION::QQ, L"张三");
+    ASSERT_TRUE(gone && stays);
+    settings_.tray_AlwaysShowTip = 1;
+    ResultWindow results(poll_);
+    poll_.Start(results.Hwnd(), ResultWindow::kResults);
+
+    ASSERT_TRUE(Append(*im, gone, L"\\r好"));
+    ASSERT_TRUE(Append(*im, stays, L"\\n小红\\n你好"));
+    poll_.Schedule();
+    // Closed before the results are taken: the registry lets go, so does the test.
+    const std::weak_ptr<clsLink> watch = gone;
+    ASSERT_NE(registry_.DelNode(1), nullptr);
+    gone.reset();
+    EXPECT_TRUE(watch.expired()) << "the worker's round holds the node";
+    ASSERT_TRUE(WaitFor([&] { return stays->window.MsgNum == 1; }));
+    EXPECT_EQ(host_.Take(), (Log{L"text 0 张三(1)", L"hilight 0 on", L"tray 张三的新消息:|小红\r\n你好|1"}));
+}
+
 }  // namespace
 }  // namespace parlix::test

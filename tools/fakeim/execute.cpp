@@ -60,6 +60,11 @@ LRESULT Append(Environment&, const Fields& f) {
     return sim && sim->Append(f[1]);
 }
 
+LRESULT Record(Environment&, const Fields& f) {
+    SimWindow* sim = f.size() == 2 ? SimWindow::From(OwnWindow(f[0])) : nullptr;
+    return sim && sim->AppendToRecord(f[1]);
+}
+
 LRESULT Title(Environment&, const Fields& f) {
     HWND hwnd = f.size() == 2 ? OwnWindow(f[0]) : nullptr;
     if (!hwnd) return 0;
@@ -150,10 +155,11 @@ LRESULT Quit(Environment&, const Fields& f) {
 
 using Handler = LRESULT (*)(Environment&, const Fields&);
 
-constexpr std::array<std::pair<std::wstring_view, Handler>, 13> kHandlers{{
+constexpr std::array<std::pair<std::wstring_view, Handler>, 14> kHandlers{{
     {L"main", Main},
     {L"open", Open},
     {L"append", Append},
+    {L"record", Record},
     {L"title", Title},
     {L"show", Show},
     {L"layered", Layered},

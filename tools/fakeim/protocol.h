@@ -48,7 +48,10 @@
 //
 // Behaviours (<hwnd>: a window of the simulator, in decimal or 0x hex, or "last" for the
 // window the latest open or main command made):
-//   append|<hwnd>|<text>     append to the history (control text, or the memory record)
+//   append|<hwnd>|<text>     append to the history (control text, or the memory record; then
+//                            the chat window gets a message of its own to show the new text)
+//   record|<hwnd>|<text>     memory kinds: append to the record only, with no message to any
+//                            window (a change that only reading the record finds)
 //   title|<hwnd>|<text>      change the title
 //   show|<hwnd>|<min|max|restore|hide|show>
 //   layered|<hwnd>|<alpha>   become translucent (WS_EX_LAYERED, alpha 0..255)

@@ -15,6 +15,8 @@ namespace {
 constexpr UINT_PTR kSubclassId = 1;
 constexpr UINT_PTR kLateTitleTimer = 1;
 constexpr wchar_t kPictureMark = 0xFFFC;
+// Posted to a chat window whose memory history grew: it shows the new text.
+constexpr UINT kHistoryGrewMsg = WM_APP + 7;
 
 bool OwnedByThisProcess(HWND hwnd) {
     DWORD pid = 0;
@@ -53,7 +55,8 @@ bool SimWindow::SetHistoryRecord(std::unique_ptr<MemoryHistory> history) {
 bool SimWindow::Append(std::wstring_view text) {
     if (history_) {
         if (!history_->Append(text)) return false;
-        ::RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+        // As the clients do, the chat window hears of it through its own message queue.
+        ::PostMessageW(hwnd_, kHistoryGrewMsg, 0, 0);
         return true;
     }
     if (!historyBox_) return false;
@@ -67,6 +70,8 @@ bool SimWindow::Append(std::wstring_view text) {
     ::SendMessageW(historyBox_, EM_SCROLLCARET, 0, 0);
     return true;
 }
+
+bool SimWindow::AppendToRecord(std::wstring_view text) { return history_ && history_->Append(text); }
 
 void SimWindow::SetTitleLater(std::wstring title, UINT delayMs) {
     lateTitle_ = std::move(title);
@@ -116,6 +121,9 @@ LRESULT CALLBACK SimWindow::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT
     switch (msg) {
     case WM_CLOSE:
         self->OnClose();
+        return 0;
+    case kHistoryGrewMsg:
+        ::RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
         return 0;
     case WM_TIMER:
         if (wp != kLateTitleTimer) break;

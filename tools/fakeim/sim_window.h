@@ -33,6 +33,8 @@ class SimWindow {
     bool SetHistoryRecord(std::unique_ptr<MemoryHistory> history);
     [[nodiscard]] bool HasHistory() const noexcept { return historyBox_ || history_; }
     bool Append(std::wstring_view text);
+    // Memory kinds: the record grows and nothing else happens (no message to the window).
+    bool AppendToRecord(std::wstring_view text);
 
     void SetTitleLater(std::wstring title, UINT delayMs);
     // A title set now replaces one still to come.

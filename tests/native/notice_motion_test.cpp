@@ -176,6 +176,31 @@ TEST(NoticeSlide, ASlideInResumedMidwayEndsAtTheSamePlace) {
     EXPECT_EQ(m.times, 20);
 }
 
+TEST(NoticeResize, AWindowAtRestKeepsItsCellAndASlideEndsInItsCornerAtTheNewSize) {
+    // Half as large again (96 → 144 dpi): every position's resting place is the one placing the
+    // larger window would give.
+    for (int position = 0; position <= 8; ++position) {
+        NoticeMotion m, larger;
+        m.Place(Input(position, 9));
+        if (position == 4) m.Left = (SW - W) / 2, m.Top = (SH - H) / 2;  // Form_Load's centre
+        larger.Left = (SW - W * 3 / 2) / 2, larger.Top = (SH - H * 3 / 2) / 2;
+        larger.Place(PlaceInput{false, position, 9, SW, SH, W * 3 / 2, H * 3 / 2});
+        m.Resize(PlaceInput{true, position, 9, SW, SH, W * 3 / 2, H * 3 / 2}, W, H);
+        EXPECT_DOUBLE_EQ(m.Left, larger.Left) << position;
+        EXPECT_DOUBLE_EQ(m.Top, larger.Top) << position;
+    }
+    // Half-way up from the bottom right: the rest of the slide-in is at the new size's pace.
+    NoticeMotion m;
+    m.Place(Input(8, 7));
+    m.Start();
+    for (int i = 0; i < 10; ++i) (void)m.SlideTick();
+    m.Resize(PlaceInput{true, 8, 7, SW, SH, W * 2, H * 2}, W, H);
+    EXPECT_DOUBLE_EQ(m.StepY, -H * 2 / 20.0);
+    while (m.times != kSlideInEnd) (void)m.SlideTick();
+    EXPECT_DOUBLE_EQ(m.Top, SH - H * 2);
+    EXPECT_DOUBLE_EQ(m.Left, SW - W * 2);
+}
+
 TEST(NoticeFade, EachModeStepsTowardsItsTarget) {
     struct Row {
         int mode, alpha, msgAlpha, direction, fadeStart;

@@ -32,8 +32,10 @@ bool ToggleButton::Load() {
                                     kToggleButtonWidth, kToggleButtonHeight, form_.get(), nullptr, module, nullptr));
     if (!button_) return false;
     ::SendMessageW(button_.get(), WM_SETFONT, reinterpret_cast<WPARAM>(::GetStockObject(DEFAULT_GUI_FONT)), FALSE);
-    // The stock font is the system's; a button at another dpi gets its own on the first tick.
-    dpi_ = SystemDpi();
+    // Made at its 96 dpi size, then sized for the primary monitor; a main window elsewhere gives
+    // it its own dpi on the board's next docking tick.
+    dpi_ = kBaseDpi;
+    SetDpi(SystemDpi());
     return ::SetWindowSubclass(button_.get(), ButtonProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this)) != FALSE;
 }
 

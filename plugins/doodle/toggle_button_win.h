@@ -53,7 +53,7 @@ private:
     ScopedOwnWindow form_;    // frmBtn
     ScopedOwnWindow button_;  // chkShow, wherever it is parented now; destroyed before frmBtn
     ScopedFont font_;         // chkShow's font at dpi_, replaced only after chkShow has the new one
-    int dpi_ = 96;
+    int dpi_ = 96;            // the dpi chkShow is sized for
     bool shown_ = false;
 };
 

@@ -395,91 +395,60 @@ TEST_F(DoodleBoardTest, TheTimerDocksTheBoardUnderTheMainWindowAndPlacesTheButto
 }
 
 // A control's place in its parent and its font's height.
-struct Placed {
-    RECT rect{};
-    LONG fontHeight = 0;
-    friend bool operator==(const Placed& a, const Placed& b) {
-        return ::EqualRect(&a.rect, &b.rect) && a.fontHeight == b.fontHeight;
-    }
-};
-Placed PlacedOf(HWND control) {
-    Placed p;
-    ::GetWindowRect(control, &p.rect);
-    ::MapWindowPoints(nullptr, ::GetParent(control), reinterpret_cast<POINT*>(&p.rect), 2);
+std::pair<RECT, LONG> PlacedOf(HWND control) {
+    RECT r{};
+    ::GetWindowRect(control, &r);
+    ::MapWindowPoints(nullptr, ::GetParent(control), reinterpret_cast<POINT*>(&r), 2);
     LOGFONTW lf{};
-    const auto font = reinterpret_cast<HFONT>(::SendMessageW(control, WM_GETFONT, 0, 0));
-    if (font && ::GetObjectW(font, sizeof lf, &lf)) p.fontHeight = lf.lfHeight;
-    return p;
+    ::GetObjectW(reinterpret_cast<HFONT>(::SendMessageW(control, WM_GETFONT, 0, 0)), sizeof lf, &lf);
+    return {r, lf.lfHeight};
 }
 
 TEST_F(DoodleBoardTest, ADpiChangeTakesTheSuggestedRectangleAndScalesEveryControlAndTheToggleButton) {
     const HWND board = board_->Hwnd();
     const int start = board_->Dpi();
-    ASSERT_EQ(start, WindowDpi(board));
     LOGFONTW stock{};
     ::GetObjectW(::GetStockObject(DEFAULT_GUI_FONT), sizeof stock, &stock);
     ToggleButton button([](bool) {});
     ASSERT_TRUE(button.Load());
-
-    // Id, then left, top, width, height at 96 dpi (a control's place in its panel).
-    struct Row {
-        int id, left, top, width, height;
-    };
-    const Row rows[] = {
-        {Board::kToolboxId, 0, 0, 33, 19},      {Board::kToolboxId + 3, 0, 64, 33, 19},
-        {Board::kSendId, 0, 1, 44, 21},         {Board::kWidthId, 130, 1, 39, -1},  // height: its font's
-        {Board::kPenSwatchId, 174, 5, 55, 13},  {Board::kBoardSwatchId, 232, 5, 55, 13},
-        {Board::kPasteId, 288, 1, 44, 21},
-    };
-    for (const int dpi : {144, 192, 96, start}) {
+    // Id, then left, top, width, height at 96 dpi in its panel (the width box: its font's height).
+    const int rows[][5] = {{Board::kToolboxId + 3, 0, 64, 33, 19}, {Board::kSendId, 0, 1, 44, 21},
+                           {Board::kWidthId, 130, 1, 39, 0},       {Board::kPenSwatchId, 174, 5, 55, 13},
+                           {Board::kBoardSwatchId, 232, 5, 55, 13}, {Board::kPasteId, 288, 1, 44, 21}};
+    for (const int dpi : {144, 192, start}) {
         SCOPED_TRACE(dpi);
         const auto s = [dpi](int v) { return ScaleForDpi(v, dpi); };
-        const RECT client{0, 0, s(376), s(115)};
-        RECT suggested = AdjustedWindowRect(client, WS_POPUP | WS_CAPTION | WS_THICKFRAME, WS_EX_TOOLWINDOW, dpi);
+        RECT suggested = AdjustedWindowRect({0, 0, s(376), s(115)}, WS_POPUP | WS_CAPTION | WS_THICKFRAME,
+                                            WS_EX_TOOLWINDOW, dpi);
         ::OffsetRect(&suggested, 200 - suggested.left, 150 - suggested.top);
         ::SendMessageW(board, kWmDpiChanged, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
-        EXPECT_EQ(board_->Dpi(), dpi);
-        const WindowFacts f = ReadFacts(board);
-        EXPECT_TRUE(::EqualRect(&f.rect, &suggested)) << f.rect.left << "," << f.rect.top << " " << f.rect.right;
+        const RECT now = ReadFacts(board).rect;
+        EXPECT_TRUE(::EqualRect(&now, &suggested));
+        const LONG fontHeight = ScaleRounded(stock.lfHeight, dpi, SystemDpi());
+        for (const auto& r : rows) {
+            const auto [at, font] = PlacedOf(board_->Control(r[0]));
+            EXPECT_EQ(at.left, s(r[1])) << r[0];
+            EXPECT_EQ(at.top, s(r[2])) << r[0];
+            EXPECT_EQ(at.right - at.left, s(r[3])) << r[0];
+            EXPECT_TRUE(!r[4] || at.bottom - at.top == s(r[4])) << r[0];
+            EXPECT_EQ(font, fontHeight) << r[0];
+        }
         RECT inner{};
         ::GetClientRect(board, &inner);
-        const LONG fontHeight = ScaleRounded(stock.lfHeight, dpi, SystemDpi());
-        for (const Row& r : rows) {
-            SCOPED_TRACE(r.id);
-            const Placed p = PlacedOf(board_->Control(r.id));
-            EXPECT_EQ(p.rect.left, s(r.left));
-            EXPECT_EQ(p.rect.top, s(r.top));
-            EXPECT_EQ(p.rect.right - p.rect.left, s(r.width));
-            if (r.height > 0) {
-                EXPECT_EQ(p.rect.bottom - p.rect.top, s(r.height));
-            }
-            EXPECT_EQ(p.fontHeight, fontHeight);
-        }
-        // The toolbox along the right, the command bar along the bottom, the canvas in the rest.
-        const RECT toolbox = PlacedOf(::GetParent(board_->Control(Board::kToolboxId))).rect;
-        const RECT bar = PlacedOf(::GetParent(board_->Control(Board::kSendId))).rect;
-        EXPECT_EQ(toolbox.left, inner.right - s(33));
-        EXPECT_EQ(bar.top, inner.bottom - s(23));
-        EXPECT_EQ(PlacedOf(canvas_).rect.right, inner.right - s(33));
-
-        // The toggle button in the main window, at that window's dpi.
-        button.SetDpi(dpi);
-        EXPECT_EQ(button.Width(), s(55));
-        const Placed b = PlacedOf(button.chkShow());
-        EXPECT_EQ(b.rect.right - b.rect.left, s(55));
-        EXPECT_EQ(b.rect.bottom - b.rect.top, s(19));
-        EXPECT_EQ(b.fontHeight, fontHeight);
+        EXPECT_EQ(PlacedOf(::GetParent(board_->Control(Board::kSendId))).first.top, inner.bottom - s(23));
+        EXPECT_EQ(PlacedOf(canvas_).first.right, inner.right - s(33)) << "the toolbox at its right";
+        button.SetDpi(dpi);  // the main window's dpi, as the docking tick passes it on
+        const auto [b, buttonFont] = PlacedOf(button.chkShow());
+        EXPECT_EQ(b.right - b.left, s(55));
+        EXPECT_EQ(b.bottom - b.top, s(19));
+        EXPECT_EQ(buttonFont, fontHeight);
     }
-
-    // The same dpi again: no new font, nothing moves, the suggested rectangle is not taken.
-    const HWND send = board_->Control(Board::kSendId);
-    const auto font = ::SendMessageW(send, WM_GETFONT, 0, 0);
-    const Placed before = PlacedOf(send);
+    // The same dpi again: no new font, and the suggested rectangle is not taken.
+    const auto font = ::SendMessageW(board_->Control(Board::kSendId), WM_GETFONT, 0, 0);
     const RECT where = ReadFacts(board).rect;
     RECT elsewhere{0, 0, 10, 10};
     ::SendMessageW(board, kWmDpiChanged, MAKEWPARAM(start, start), reinterpret_cast<LPARAM>(&elsewhere));
-    EXPECT_EQ(::SendMessageW(send, WM_GETFONT, 0, 0), font);
-    EXPECT_TRUE(PlacedOf(send) == before);
+    EXPECT_EQ(::SendMessageW(board_->Control(Board::kSendId), WM_GETFONT, 0, 0), font);
     const RECT now = ReadFacts(board).rect;
     EXPECT_TRUE(::EqualRect(&now, &where));
 }

@@ -23,9 +23,9 @@ std::optional<BoardLayout> LayoutBoard(int innerWidth, int innerHeight, int tool
 
 bool DockingActive(const MainFacts& main) noexcept { return main.windowState && *main.windowState == 0; }
 
-std::optional<Point> ToggleButtonPlace(const MainFacts& main, int currentTop) noexcept {
+std::optional<Point> ToggleButtonPlace(const MainFacts& main, int currentTop, int buttonWidth) noexcept {
     if (!main.scaleWidth || !main.tabsAtBottom) return std::nullopt;
-    const auto left = static_cast<std::int32_t>(*main.scaleWidth - kToggleButtonWidth);
+    const auto left = static_cast<std::int32_t>(*main.scaleWidth - buttonWidth);
     if (*main.tabsAtBottom) return Point{left, currentTop};
     if (!main.headerHeight) return std::nullopt;
     return Point{left, static_cast<std::int32_t>(*main.headerHeight + 3)};

@@ -41,11 +41,12 @@ struct MainFacts {
     std::optional<long> headerHeight; // pixels
 };
 
-inline constexpr int kToggleButtonWidth = 55;  // pixels
+inline constexpr int kToggleButtonWidth = 55;  // pixels at 96 dpi
 
-// Step 1 of the docking timer: where the toggle button goes (pixels, main window's client);
-// nothing when a fact it needs could not be read.
-[[nodiscard]] std::optional<Point> ToggleButtonPlace(const MainFacts& main, int currentTop) noexcept;
+// Step 1 of the docking timer: where the toggle button of the given width goes (pixels, main
+// window's client); nothing when a fact it needs could not be read.
+[[nodiscard]] std::optional<Point> ToggleButtonPlace(const MainFacts& main, int currentTop,
+                                                     int buttonWidth = kToggleButtonWidth) noexcept;
 
 // Step 2: the board's new top-left corner in twips when the main window moved since the last
 // placement (lastLeft/lastTop); nothing otherwise or when a fact is missing.

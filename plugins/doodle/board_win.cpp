@@ -1,5 +1,7 @@
 #include "plugins/doodle/board_win.h"
 
+#include "base/dpi.h"
+#include "base/dpi_win.h"
 #include "base/message_pump_win.h"
 #include "plugins/doodle/drawing_file.h"
 #include "plugins/doodle/toggle_button_win.h"
@@ -19,7 +21,8 @@ constexpr UINT kMsgRemoveFrame = WM_APP + 1;
 constexpr DWORD kShiftHoldMs = 100;
 constexpr UINT kClientWaitMs = 2000;
 
-// Design sizes, twips → pixels: client 5640 × 1725, toolbox 495 wide, command bar 345 high.
+// Design sizes, twips → pixels at 96 dpi (scaled for the board's dpi): client 5640 × 1725,
+// toolbox 495 wide, command bar 345 high.
 constexpr int kClientWidth = 376, kClientHeight = 115;
 constexpr int kToolboxWidth = 33, kBottomHeight = 23;
 constexpr int kToolTops[] = {0, 20, 42, 64};  // 0, 300, 630, 960
@@ -27,6 +30,22 @@ constexpr int kToolWidth = 33, kToolHeight = 19;  // 495 × 285
 constexpr const wchar_t* kToolCaptions[] = {L"铅笔", L"直线", L"矩形", L"圆形"};
 constexpr int kButtonWidth = 44, kButtonHeight = 21;
 constexpr int kSwatchWidth = 55, kSwatchHeight = 13;  // 825 × 195
+constexpr int kWidthListHeight = 120;  // the pen-width box with its list dropped down
+
+// The command bar's controls, left to right: id, left, width, height (the swatches' height,
+// the buttons' else); each is centred in the bar.
+struct BarPlace {
+    int id, left, width, height;
+};
+constexpr BarPlace kBarPlaces[] = {
+    {Board::kSendId, 0, kButtonWidth, kButtonHeight},
+    {Board::kClearId, 46, kButtonWidth, kButtonHeight},
+    {Board::kWidthLabelId, 96, 32, kButtonHeight},
+    {Board::kWidthId, 130, 39, kButtonHeight},
+    {Board::kPenSwatchId, 174, kSwatchWidth, kSwatchHeight},
+    {Board::kBoardSwatchId, 232, kSwatchWidth, kSwatchHeight},
+    {Board::kPasteId, 288, kButtonWidth, kButtonHeight},
+};
 constexpr BgrColor kInitialPenSwatchText = 0xFFFF00;
 
 constexpr wchar_t kOpenFailed[] = L"无法打开涂鸦文件：";
@@ -60,11 +79,10 @@ HWND Panel(HWND parent, int x, int y, int w, int h) {
                              nullptr, module, nullptr);
 }
 
-HWND MakeControl(HWND parent, const wchar_t* cls, const wchar_t* text, DWORD style, int id, int x, int y, int w, int h) {
-    const HWND c = ::CreateWindowExW(0, cls, text, WS_CHILD | WS_VISIBLE | style, x, y, w, h, parent,
-                                     reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), WindowBase::Module(), nullptr);
-    if (c) ::SendMessageW(c, WM_SETFONT, reinterpret_cast<WPARAM>(::GetStockObject(DEFAULT_GUI_FONT)), FALSE);
-    return c;
+// Made without a place: PlaceControls places and sizes every control for the board's dpi.
+HWND MakeControl(HWND parent, const wchar_t* cls, const wchar_t* text, DWORD style, int id) {
+    return ::CreateWindowExW(0, cls, text, WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, parent,
+                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), WindowBase::Module(), nullptr);
 }
 
 RECT RectIn(HWND window, HWND parent) {
@@ -114,9 +132,13 @@ bool Board::Load() {
     RegisterClassOnce(kBoardClass, nullptr, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
     const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_CLIPCHILDREN;
     const DWORD exStyle = WS_EX_TOOLWINDOW;
-    RECT r{0, 0, kClientWidth, kClientHeight};
-    ::AdjustWindowRectEx(&r, style & ~WS_SYSMENU, FALSE, exStyle);
-    if (!Create(kBoardClass, kBoardCaption, style, exStyle, 0, 0, r.right - r.left, r.bottom - r.top)) return false;
+    if (!Create(kBoardClass, kBoardCaption, style, exStyle, 0, 0, 0, 0)) return false;
+    // Sized once its monitor's dpi is known; WM_DPICHANGED follows any move to another one.
+    dpi_ = WindowDpi(Hwnd());
+    const RECT r = AdjustedWindowRect(RECT{0, 0, Scale(kClientWidth), Scale(kClientHeight)}, style & ~WS_SYSMENU,
+                                      exStyle, dpi_);
+    ::SetWindowPos(Hwnd(), nullptr, 0, 0, r.right - r.left, r.bottom - r.top,
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     imgPic_ = PictureFrames(Hwnd(), kMsgRemoveFrame);
     if (!CreateControls()) return false;
 
@@ -137,38 +159,69 @@ bool Board::Load() {
 
 bool Board::CreateControls() {
     const HWND self = Hwnd();
-    if (!picPaint_.Create(self, *this, 0, 0, kClientWidth - kToolboxWidth, kClientHeight - kBottomHeight))
-        return false;
-    toolbox_ = Panel(self, kClientWidth - kToolboxWidth, 0, kToolboxWidth, kClientHeight - kBottomHeight);
-    bottom_ = Panel(self, 0, kClientHeight - kBottomHeight, kClientWidth, kBottomHeight);
+    if (!picPaint_.Create(self, *this, 0, 0, 0, 0)) return false;
+    toolbox_ = Panel(self, 0, 0, 0, 0);
+    bottom_ = Panel(self, 0, 0, 0, 0);
     if (!toolbox_ || !bottom_) return false;
     for (int i = 0; i < 4; ++i) {
         // Tools look like push buttons; one group, the pencil chosen.
         const DWORD style = BS_AUTORADIOBUTTON | BS_PUSHLIKE | (i == 0 ? WS_GROUP : 0);
-        if (!MakeControl(toolbox_, L"Button", kToolCaptions[i], style, kToolboxId + i, 0, kToolTops[i], kToolWidth,
-                     kToolHeight))
-            return false;
+        if (!MakeControl(toolbox_, L"Button", kToolCaptions[i], style, kToolboxId + i)) return false;
     }
     ::SendMessageW(Control(kToolboxId), BM_SETCHECK, BST_CHECKED, 0);
 
-    const int y = (kBottomHeight - kButtonHeight) / 2;
-    const int swatchY = (kBottomHeight - kSwatchHeight) / 2;
     const HWND controls[] = {
-        MakeControl(bottom_, L"Button", L"发送", BS_PUSHBUTTON, kSendId, 0, y, kButtonWidth, kButtonHeight),
-        MakeControl(bottom_, L"Button", L"清空", BS_PUSHBUTTON, kClearId, 46, y, kButtonWidth, kButtonHeight),
-        MakeControl(bottom_, L"Static", L"线宽:", SS_RIGHT | SS_CENTERIMAGE, kWidthLabelId, 96, y, 32, kButtonHeight),
-        MakeControl(bottom_, L"ComboBox", L"", CBS_DROPDOWNLIST | WS_VSCROLL, kWidthId, 130, y, 39, 120),
-        MakeControl(bottom_, L"Static", L"画笔色", SS_CENTER | SS_NOTIFY, kPenSwatchId, 174, swatchY, kSwatchWidth,
-                kSwatchHeight),
-        MakeControl(bottom_, L"Static", L"背景色", SS_CENTER | SS_NOTIFY, kBoardSwatchId, 232, swatchY, kSwatchWidth,
-                kSwatchHeight),
-        MakeControl(bottom_, L"Button", L"粘贴", BS_PUSHBUTTON, kPasteId, 288, y, kButtonWidth, kButtonHeight),
+        MakeControl(bottom_, L"Button", L"发送", BS_PUSHBUTTON, kSendId),
+        MakeControl(bottom_, L"Button", L"清空", BS_PUSHBUTTON, kClearId),
+        MakeControl(bottom_, L"Static", L"线宽:", SS_RIGHT | SS_CENTERIMAGE, kWidthLabelId),
+        MakeControl(bottom_, L"ComboBox", L"", CBS_DROPDOWNLIST | WS_VSCROLL, kWidthId),
+        MakeControl(bottom_, L"Static", L"画笔色", SS_CENTER | SS_NOTIFY, kPenSwatchId),
+        MakeControl(bottom_, L"Static", L"背景色", SS_CENTER | SS_NOTIFY, kBoardSwatchId),
+        MakeControl(bottom_, L"Button", L"粘贴", BS_PUSHBUTTON, kPasteId),
     };
     for (HWND c : controls)
         if (!c) return false;
     for (const wchar_t* entry : {L"1", L"2", L"3", L"4", L"5"})
         ::SendMessageW(Control(kWidthId), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry));
+    PlaceControls();
     return true;
+}
+
+int Board::Scale(int pixelsAt96) const noexcept { return ScaleForDpi(pixelsAt96, dpi_); }
+
+void Board::PlaceControls() {
+    // The system's dialog font, grown with the board's dpi (the stock font is made for the system's).
+    LOGFONTW lf{};
+    ScopedFont next;
+    if (::GetObjectW(::GetStockObject(DEFAULT_GUI_FONT), sizeof lf, &lf)) {
+        lf.lfHeight = ScaleRounded(lf.lfHeight, dpi_, SystemDpi());
+        next.reset(::CreateFontIndirectW(&lf));
+    }
+    const auto font = reinterpret_cast<WPARAM>(next ? next.get() : ::GetStockObject(DEFAULT_GUI_FONT));
+    const auto place = [&](HWND c, int x, int y, int w, int h) {
+        ::SendMessageW(c, WM_SETFONT, font, FALSE);
+        ::SetWindowPos(c, nullptr, Scale(x), Scale(y), Scale(w), Scale(h), SWP_NOZORDER | SWP_NOACTIVATE);
+        ::InvalidateRect(c, nullptr, TRUE);
+    };
+    for (int i = 0; i < 4; ++i) place(Control(kToolboxId + i), 0, kToolTops[i], kToolWidth, kToolHeight);
+    for (const BarPlace& p : kBarPlaces) {
+        const int y = (kBottomHeight - p.height) / 2;
+        place(Control(p.id), p.left, y, p.width, p.id == kWidthId ? kWidthListHeight : p.height);
+    }
+    // The controls hold the new font now: the old one may go.
+    font_ = std::move(next);
+}
+
+void Board::DpiChanged(int dpi, const RECT* suggested) {
+    dpi = SaneDpi(dpi);
+    if (dpi == dpi_) return;
+    dpi_ = dpi;
+    PlaceControls();
+    if (suggested)
+        ::SetWindowPos(Hwnd(), nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                       suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+    // The panels' sizes depend on the dpi also when the window's size did not change.
+    OnSize();
 }
 
 void Board::Visible(bool visible) {
@@ -277,8 +330,12 @@ void Board::cmdSend_Click() {
 void Board::tmrMove_Timer() {
     const MainFacts main = host_.ReadMain();
     if (!DockingActive(main)) return;
-    if (button_)
-        if (const std::optional<Point> place = ToggleButtonPlace(main, button_->Top())) button_->MoveTo(*place);
+    if (button_) {
+        // The button lives in the main window and is drawn at that window's dpi.
+        button_->SetDpi(WindowDpi(::GetParent(button_->chkShow())));
+        if (const std::optional<Point> place = ToggleButtonPlace(main, button_->Top(), button_->Width()))
+            button_->MoveTo(*place);
+    }
     if (const std::optional<Point> at = DockBoard(main, dock_)) {
         ::SetWindowPos(Hwnd(), nullptr, TwipsToPixels(at->x), TwipsToPixels(at->y), 0, 0,
                        SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -392,7 +449,7 @@ LRESULT Board::OnColourStatic(HDC dc, HWND label) {
 void Board::OnSize() {
     RECT c{};
     ::GetClientRect(Hwnd(), &c);
-    const std::optional<BoardLayout> l = LayoutBoard(c.right, c.bottom, kToolboxWidth, kBottomHeight);
+    const std::optional<BoardLayout> l = LayoutBoard(c.right, c.bottom, Scale(kToolboxWidth), Scale(kBottomHeight));
     if (!l) return;
     ::MoveWindow(bottom_, l->bottom.left, l->bottom.top, l->bottom.width, l->bottom.height, TRUE);
     ::MoveWindow(toolbox_, l->toolbox.left, l->toolbox.top, l->toolbox.width, l->toolbox.height, TRUE);
@@ -409,6 +466,9 @@ LRESULT Board::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             break;
         case WM_SIZE:
             if (bottom_) OnSize();
+            return 0;
+        case kWmDpiChanged:
+            DpiChanged(LOWORD(wParam), reinterpret_cast<const RECT*>(lParam));
             return 0;
         case WM_TIMER:
             if (wParam != kDockTimer) break;

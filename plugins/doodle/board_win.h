@@ -70,6 +70,10 @@ public:
     void cmdSend_Click();
     // One tick of the docking timer.
     void tmrMove_Timer();
+    // WM_DPICHANGED: the board takes the suggested rectangle (null: keeps its place) and lays out
+    // its controls and font for the new dpi; the same dpi again changes nothing.
+    void DpiChanged(int dpi, const RECT* suggested);
+    [[nodiscard]] int Dpi() const noexcept { return dpi_; }
 
     // Saving and opening a drawing's shapes (Ctrl+S, Ctrl+O on the canvas). Opening draws the
     // shapes over the picture and keeps them; a file that cannot be used changes nothing and
@@ -94,6 +98,9 @@ private:
     void OnCommand(WPARAM wParam, LPARAM lParam);
     LRESULT OnColourStatic(HDC dc, HWND label);
     void OnSize();
+    // Places the controls inside the two panels and gives them the font, both for dpi_.
+    void PlaceControls();
+    [[nodiscard]] int Scale(int pixelsAt96) const noexcept;
     [[nodiscard]] std::wstring AskForPath(bool save) const;
     void SaveWithDialog();
     void OpenWithDialog();
@@ -119,6 +126,8 @@ private:
     std::array<BgrColor, 2> swatch_{kInitialPenColor, kInitialBoardColor};
     std::array<ScopedBrush, 2> swatchBrush_;
     DockState dock_;
+    int dpi_ = 96;
+    ScopedFont font_;  // the controls' font at dpi_; they hold it until the next dpi's replaces it
     bool sending_ = false;
 };
 

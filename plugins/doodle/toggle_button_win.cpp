@@ -1,5 +1,7 @@
 #include "plugins/doodle/toggle_button_win.h"
 
+#include "base/dpi.h"
+#include "base/dpi_win.h"
 #include "base/window_base_win.h"
 #include "plugins/doodle/board_rules.h"
 
@@ -30,15 +32,38 @@ bool ToggleButton::Load() {
                                     kToggleButtonWidth, kToggleButtonHeight, form_.get(), nullptr, module, nullptr));
     if (!button_) return false;
     ::SendMessageW(button_.get(), WM_SETFONT, reinterpret_cast<WPARAM>(::GetStockObject(DEFAULT_GUI_FONT)), FALSE);
+    // Made at its 96 dpi size, then sized for the primary monitor; a main window elsewhere gives
+    // it its own dpi on the board's next docking tick.
+    dpi_ = kBaseDpi;
+    SetDpi(SystemDpi());
     return ::SetWindowSubclass(button_.get(), ButtonProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this)) != FALSE;
 }
 
 bool ToggleButton::PlaceInto(HWND main, int scaleWidth) {
     if (!button_ || !::IsWindow(main)) return false;
     if (!::SetParent(button_.get(), main)) return false;
-    ::SetWindowPos(button_.get(), HWND_TOP, scaleWidth - kToggleButtonWidth, 0, 0, 0, SWP_NOSIZE);
+    ::SetWindowPos(button_.get(), HWND_TOP, scaleWidth - Width(), 0, 0, 0, SWP_NOSIZE);
     return true;
 }
+
+void ToggleButton::SetDpi(int dpi) {
+    dpi = SaneDpi(dpi);
+    if (!button_ || dpi == dpi_) return;
+    LOGFONTW lf{};
+    if (::GetObjectW(::GetStockObject(DEFAULT_GUI_FONT), sizeof lf, &lf)) {
+        lf.lfHeight = ScaleRounded(lf.lfHeight, dpi, SystemDpi());
+        if (ScopedFont font{::CreateFontIndirectW(&lf)}) {
+            ::SendMessageW(button_.get(), WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), FALSE);
+            font_ = std::move(font);
+        }
+    }
+    dpi_ = dpi;
+    ::SetWindowPos(button_.get(), nullptr, 0, 0, Width(), ScaleForDpi(kToggleButtonHeight, dpi),
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ::InvalidateRect(button_.get(), nullptr, TRUE);
+}
+
+int ToggleButton::Width() const noexcept { return ScaleForDpi(kToggleButtonWidth, dpi_); }
 
 void ToggleButton::MoveTo(Point at) {
     if (!button_) return;

@@ -14,7 +14,7 @@
 namespace parlix::doodle {
 
 inline constexpr wchar_t kToggleCaption[] = L"涂鸦板";
-inline constexpr int kToggleButtonHeight = 19;  // pixels (825 × 285 twips)
+inline constexpr int kToggleButtonHeight = 19;  // pixels at 96 dpi (825 × 285 twips)
 
 class ToggleButton {
 public:
@@ -31,6 +31,12 @@ public:
     // Moves chkShow within its parent (pixels) when it is elsewhere, keeping it above its siblings.
     void MoveTo(Point at);
 
+    // Sizes chkShow and its font for the dpi of the window it is in; the same dpi changes nothing.
+    void SetDpi(int dpi);
+    [[nodiscard]] int Dpi() const noexcept { return dpi_; }
+    // chkShow's width at its dpi (pixels).
+    [[nodiscard]] int Width() const noexcept;
+
     // chkShow's top within its parent (pixels).
     [[nodiscard]] int Top() const;
     // 1 pressed, 0 released.
@@ -46,6 +52,8 @@ private:
     std::function<void(bool)> onToggle_;
     ScopedOwnWindow form_;    // frmBtn
     ScopedOwnWindow button_;  // chkShow, wherever it is parented now; destroyed before frmBtn
+    ScopedFont font_;         // chkShow's font at dpi_, replaced only after chkShow has the new one
+    int dpi_ = 96;            // the dpi chkShow is sized for
     bool shown_ = false;
 };
 

@@ -65,6 +65,30 @@ void NoticeMotion::Place(const PlaceInput& in) noexcept {
     StepY = s.stepY;
 }
 
+namespace {
+
+// One axis of Resize: `at` keeps its distance, scaled, from the anchor (0 the start edge, 1 the
+// centre, 2 the end edge of the screen).
+double ResizedAt(double at, double was, double now, double screen, int anchor) noexcept {
+    const double f = now / was;
+    if (anchor == 0) return at * f;
+    if (anchor == 2) return screen - now - (screen - was - at) * f;
+    return screen / 2 + (at + was / 2 - screen / 2) * f - now / 2;
+}
+
+}  // namespace
+
+void NoticeMotion::Resize(const PlaceInput& in, long wasWidth, long wasHeight) noexcept {
+    if (wasWidth <= 0 || wasHeight <= 0 || in.width <= 0 || in.height <= 0) return;
+    // Positions outside 0 … 8 never placed the window: it stays anchored at the top left.
+    const int column = in.position >= 0 && in.position <= 8 ? in.position % 3 : 0;
+    const int row = in.position >= 0 && in.position <= 8 ? in.position / 3 : 0;
+    Left = ResizedAt(Left, wasWidth, in.width, in.screenWidth, column);
+    Top = ResizedAt(Top, wasHeight, in.height, in.screenHeight, row);
+    StepX = StepX * in.width / wasWidth;
+    StepY = StepY * in.height / wasHeight;
+}
+
 NoticeMotion::TickResult NoticeMotion::SlideTick() noexcept {
     if (ShowState == kHolding) {  // the hold is over
         ShowState = kSlidingOut;

@@ -68,6 +68,10 @@ struct NoticeMotion {
     [[nodiscard]] TickResult SlideTick() noexcept;
     // The fade step of one repaint (msgAlpha = msg_Alpha; direction = msg_Direction).
     void FadeStep(std::int32_t msgAlpha, std::int32_t direction) noexcept;
+    // The window grows or shrinks from `was` to `in`'s size (a dpi change): the place and the
+    // steps scale with it about the window's corner of the screen (its position's edge or
+    // centre), so a slide goes on where it was and ends in that corner at the new size.
+    void Resize(const PlaceInput& in, long wasWidth, long wasHeight) noexcept;
     // One tmrMouse tick: whether the cursor (screen pixels) is over the window of the given pixel
     // size, bounds inclusive.
     void CursorTest(long x, long y, long widthPx, long heightPx) noexcept;

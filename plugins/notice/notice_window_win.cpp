@@ -3,6 +3,11 @@
 #include <objidl.h>  // before GDI+: it uses PROPID
 #include <gdiplus.h>
 
+#include "base/dpi.h"
+#include "base/dpi_win.h"
+
+#include <algorithm>
+#include <cmath>
 #include <cstring>
 
 namespace parlix::notice {
@@ -13,6 +18,7 @@ using namespace Gdiplus::DllExports;
 namespace {
 
 constexpr UINT_PTR kShowMsgTimer = 1, kPaintTimer = 2, kMouseTimer = 3;
+constexpr UINT kMaxSkinSide = 4096;  // pixels, before and after scaling: larger is no notice
 
 int g_gdiplusStarts = 0;
 std::weak_ptr<GdiplusSession> g_session;
@@ -59,7 +65,8 @@ int GdiplusSession::Starts() noexcept { return g_gdiplusStarts; }
 // before the bitmap it draws into, the bitmap before the DIB memory it wraps, and the DIB
 // before its DC.
 struct NoticeWindow::Surface {
-    SIZE size{0, 0};
+    SIZE size{0, 0};    // the card's pixels: the skin's size scaled for the dpi
+    float scale = 1.f;  // skin pixels → card pixels
     ScopedMemoryDc drawingDc;
     ScopedBitmap drawingBitmap;
     HGDIOBJ previous = nullptr;  // what drawingDc held before the DIB
@@ -102,6 +109,7 @@ bool NoticeWindow::Form_Load() {
         }
         if (!RegisterClassOnce(kNoticeClass, nullptr, nullptr)) return false;
         if (!Create(kNoticeClass, L"", WS_POPUP, WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, 0, 0, 0, 0)) return false;
+        dpi_ = WindowDpi(Hwnd());
         repaints_ = 0;
         showOn_ = mouseOn_ = paintOn_ = false;
         model_.motion.paintEnabled = false;
@@ -135,11 +143,16 @@ bool NoticeWindow::LoadSkin() {
     GdipGetImageWidth(image, &w);
     GdipGetImageHeight(image, &h);
     // A skin larger than any screen is no notice.
-    if (w == 0 || h == 0 || w > 4096 || h > 4096) {
+    if (w == 0 || h == 0 || w > kMaxSkinSide || h > kMaxSkinSide) {
         GdipDisposeImage(image);
         return false;
     }
-    s->size = SIZE{static_cast<LONG>(w), static_cast<LONG>(h)};
+    // Scaled for the dpi, as far as the card stays within the bound.
+    s->scale = std::min(static_cast<float>(dpi_) / kBaseDpi, static_cast<float>(kMaxSkinSide) / static_cast<float>(std::max(w, h)));
+    s->size = SIZE{std::max(1L, std::lround(static_cast<float>(w) * s->scale)),
+                   std::max(1L, std::lround(static_cast<float>(h) * s->scale))};
+    w = static_cast<UINT>(s->size.cx);
+    h = static_cast<UINT>(s->size.cy);
 
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
@@ -165,12 +178,15 @@ bool NoticeWindow::LoadSkin() {
     // GDI+ draws straight into the DIB's memory, premultiplied as UpdateLayeredWindow takes it.
     GdipCreateBitmapFromScan0(s->size.cx, s->size.cy, 4 * s->size.cx, PixelFormat32bppPARGB,
                               static_cast<BYTE*>(bits), &s->bitmap.p);
+    // Points become pixels at 96 per inch on the card; the dpi is in its scale.
+    if (s->bitmap.p) GdipBitmapSetResolution(s->bitmap.p, static_cast<REAL>(kBaseDpi), static_cast<REAL>(kBaseDpi));
     if (s->bitmap.p) GdipGetImageGraphicsContext(s->bitmap.p, &s->graphics.p);
     if (!s->graphics.p) {
         GdipDisposeImage(image);
         return false;
     }
     GdipSetCompositingMode(s->graphics.p, CompositingModeSourceCopy);
+    if (s->scale != 1.f) GdipSetInterpolationMode(s->graphics.p, InterpolationModeHighQualityBicubic);
     GdipDrawImageRectI(s->graphics.p, image, 0, 0, s->size.cx, s->size.cy);
     GdipDisposeImage(image);
     GdipSetCompositingMode(s->graphics.p, CompositingModeSourceOver);
@@ -201,10 +217,10 @@ void NoticeWindow::CreateTextTools() {
         if (!s.family.p) GdipCreateFontFamilyFromName(face, nullptr, &s.family.p);
     if (!s.family.p) GdipGetGenericFontFamilySansSerif(&s.family.p);
     if (s.family.p) {
-        GdipCreateFont(s.family.p, static_cast<REAL>(model_.settings.msg_TitleSize), FontStyleRegular, UnitPoint,
-                       &s.titleFont.p);
-        GdipCreateFont(s.family.p, static_cast<REAL>(model_.settings.msg_MessageSize), FontStyleRegular, UnitPoint,
-                       &s.messageFont.p);
+        GdipCreateFont(s.family.p, static_cast<REAL>(model_.settings.msg_TitleSize) * s.scale, FontStyleRegular,
+                       UnitPoint, &s.titleFont.p);
+        GdipCreateFont(s.family.p, static_cast<REAL>(model_.settings.msg_MessageSize) * s.scale, FontStyleRegular,
+                       UnitPoint, &s.messageFont.p);
     }
     GdipCreateSolidFill(model_.settings.msg_MessageColor, &s.messageBrush.p);
     GdipCreateSolidFill(model_.settings.msg_TitleColor, &s.titleBrush.p);
@@ -222,7 +238,8 @@ void NoticeWindow::DrawTextBox(float left, float top, float width, float height,
     lines.reserve(text.size());
     for (std::size_t i = 0; i < text.size(); ++i)
         if (!(text[i] == L'\r' && i + 1 < text.size() && text[i + 1] == L'\n')) lines += text[i];
-    const RectF layout(left, top, width, height);
+    // The boxes are the skin's: on the card they are scaled with it.
+    const RectF layout(left * s.scale, top * s.scale, width * s.scale, height * s.scale);
     GdipDrawString(s.graphics.p, lines.c_str(), static_cast<INT>(lines.size()),
                    title ? s.titleFont.p : s.messageFont.p, &layout, s.format.p,
                    title ? s.titleBrush.p : s.messageBrush.p);
@@ -232,8 +249,13 @@ void NoticeWindow::tmrPaint_Timer() {
     if (!Loaded() || !surface_) return;
     NoticeMotion& m = model_.motion;
     m.FadeStep(model_.settings.msg_Alpha, model_.settings.msg_Direction);
+    Repaint();
+    SyncTimers();
+}
+
+void NoticeWindow::Repaint() {
     Surface& s = *surface_;
-    s.blend.SourceConstantAlpha = m.Alpha;
+    s.blend.SourceConstantAlpha = model_.motion.Alpha;
     std::memcpy(s.bits, s.bare.data(), s.bare.size() * sizeof(std::uint32_t));
     const SkinLayout& l = model_.layout;
     DrawTextBox(static_cast<float>(l.title_left), static_cast<float>(l.title_top), static_cast<float>(l.title_width),
@@ -245,7 +267,29 @@ void NoticeWindow::tmrPaint_Timer() {
     ScopedWindowDc screen(nullptr);
     ::UpdateLayeredWindow(Hwnd(), screen.get(), nullptr, &s.size, s.drawingDc.get(), &source, 0, &s.blend, ULW_ALPHA);
     ++repaints_;
-    SyncTimers();
+}
+
+void NoticeWindow::DpiChanged(int dpi) {
+    dpi = SaneDpi(dpi);
+    if (!Loaded() || !surface_ || dpi == dpi_) return;
+    const SIZE was = surface_->size;
+    dpi_ = dpi;
+    // The skin was read at the start of this cycle; reading it again for the new size fails only
+    // when it went away meanwhile, and then the notice ends as one without a skin would.
+    if (!LoadSkin()) {
+        Unload();
+        return;
+    }
+    CreateTextTools();
+    PlaceInput in;
+    in.position = model_.settings.msg_Position;
+    in.screenWidth = ::GetSystemMetrics(SM_CXSCREEN) * kTwipsPerPixel;
+    in.screenHeight = ::GetSystemMetrics(SM_CYSCREEN) * kTwipsPerPixel;
+    in.width = surface_->size.cx * kTwipsPerPixel;
+    in.height = surface_->size.cy * kTwipsPerPixel;
+    model_.motion.Resize(in, was.cx * kTwipsPerPixel, was.cy * kTwipsPerPixel);
+    MoveToMotion();
+    Repaint();
 }
 
 void NoticeWindow::PlaceNotice() {
@@ -352,6 +396,9 @@ LRESULT NoticeWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         }
         case WM_MOUSEACTIVATE:
             return MA_NOACTIVATE;
+        case kWmDpiChanged:
+            DpiChanged(LOWORD(wParam));
+            return 0;
         case WM_LBUTTONUP:
             Form_Click();
             return 0;

@@ -7,6 +7,11 @@
 // size (not the screen's: the same pixels, a fraction of the memory), a copy of those bare
 // pixels is kept, and every repaint restores them, draws the two strings with GDI+ and hands the
 // DIB to UpdateLayeredWindow with the current whole-window opacity.
+//
+// Dpi: the skin and its text boxes are drawn for 96 dpi; at another dpi the whole card (skin,
+// boxes, fonts) is drawn scaled by dpi / 96, so it keeps its size on the screen and its text
+// stays in its boxes. A dpi change mid-cycle redraws the card at the new size and rescales the
+// motion about the window's corner, so the slide goes on and ends in that corner.
 #pragma once
 
 #include "base/scoped_win.h"
@@ -75,6 +80,10 @@ public:
     void Show();
     // Closes the window (end of the cycle); the C++ object stays for the next notice.
     void Unload() noexcept;
+    // WM_DPICHANGED: the card redrawn for the new dpi (see above); the same dpi again changes
+    // nothing. The suggested rectangle is not taken: the motion places the window.
+    void DpiChanged(int dpi);
+    [[nodiscard]] int Dpi() const noexcept { return dpi_; }
 
     [[nodiscard]] bool Loaded() const noexcept { return Hwnd() != nullptr; }
     [[nodiscard]] SIZE SkinSize() const noexcept;
@@ -92,6 +101,8 @@ private:
     void DrawTextBox(float left, float top, float width, float height, const std::wstring& text, bool title);
     void tmrShowMsg_Timer();
     void tmrMouse_Timer();
+    // Draws the texts over the bare skin and updates the layered window (no fade step).
+    void Repaint();
     void Form_Click();
     void MoveToMotion();
     // Makes the window's timers what the motion says.
@@ -105,6 +116,7 @@ private:
     bool showOn_ = false, mouseOn_ = false, paintOn_ = false;
     unsigned showInterval_ = 0, showRestarts_ = 0;
     unsigned repaints_ = 0;
+    int dpi_ = 96;  // the window's, read when it is made
 };
 
 void UnregisterNoticeClasses() noexcept;

@@ -176,6 +176,28 @@ TEST(NoticeSlide, ASlideInResumedMidwayEndsAtTheSamePlace) {
     EXPECT_EQ(m.times, 20);
 }
 
+TEST(NoticeResize, AWindowAtRestKeepsItsCellAndASlideEndsInItsCornerAtTheNewSize) {
+    // Twice as large (96 → 192 dpi): every resting place is the one placing the larger window gives.
+    for (int position = 0; position <= 8; ++position) {
+        NoticeMotion m, expected;
+        m.Left = (SW - W) / 2, m.Top = (SH - H) / 2;  // Form_Load's centre, kept by position 4
+        expected.Left = (SW - W * 2) / 2, expected.Top = (SH - H * 2) / 2;
+        m.Place(Input(position, 9));
+        expected.Place(PlaceInput{false, position, 9, SW, SH, W * 2, H * 2});
+        m.Resize(PlaceInput{true, position, 9, SW, SH, W * 2, H * 2}, W, H);
+        EXPECT_DOUBLE_EQ(m.Left, expected.Left) << position;
+        EXPECT_DOUBLE_EQ(m.Top, expected.Top) << position;
+    }
+    // Half-way up into the bottom right corner: the rest of the slide is at the new size's pace.
+    NoticeMotion m;
+    m.Place(Input(8, 7));
+    m.Start();
+    for (int i = 0; i < 10; ++i) (void)m.SlideTick();
+    m.Resize(PlaceInput{true, 8, 7, SW, SH, W * 2, H * 2}, W, H);
+    while (m.times != kSlideInEnd) (void)m.SlideTick();
+    EXPECT_DOUBLE_EQ(m.Top, SH - H * 2);
+}
+
 TEST(NoticeFade, EachModeStepsTowardsItsTarget) {
     struct Row {
         int mode, alpha, msgAlpha, direction, fadeStart;

@@ -1,6 +1,8 @@
 // The doodle board against real windows: drawing into its canvas (pixels of its image and of the
 // screen), picture frames, clear and background colour, sending (the clipboard's bitmap and
 // Shift+Insert into a simulated chat's input box), closing, and docking under a main window.
+#include "base/dpi.h"
+#include "base/dpi_win.h"
 #include "plugins/doodle/board_win.h"
 #include "plugins/doodle/drawing_file.h"
 #include "plugins/doodle/toggle_button_win.h"
@@ -390,6 +392,65 @@ TEST_F(DoodleBoardTest, TheTimerDocksTheBoardUnderTheMainWindowAndPlacesTheButto
     EXPECT_TRUE(WaitFor([&] { return buttonAt() == std::make_pair(145L, 27L); }, 5s));
     board_->SetToggleButton(nullptr);
     ::DestroyWindow(main);
+}
+
+// A control's place in its parent and its font's height.
+std::pair<RECT, LONG> PlacedOf(HWND control) {
+    RECT r{};
+    ::GetWindowRect(control, &r);
+    ::MapWindowPoints(nullptr, ::GetParent(control), reinterpret_cast<POINT*>(&r), 2);
+    LOGFONTW lf{};
+    ::GetObjectW(reinterpret_cast<HFONT>(::SendMessageW(control, WM_GETFONT, 0, 0)), sizeof lf, &lf);
+    return {r, lf.lfHeight};
+}
+
+TEST_F(DoodleBoardTest, ADpiChangeTakesTheSuggestedRectangleAndScalesEveryControlAndTheToggleButton) {
+    const HWND board = board_->Hwnd();
+    const int start = board_->Dpi();
+    LOGFONTW stock{};
+    ::GetObjectW(::GetStockObject(DEFAULT_GUI_FONT), sizeof stock, &stock);
+    ToggleButton button([](bool) {});
+    ASSERT_TRUE(button.Load());
+    // Id, then left, top, width, height at 96 dpi in its panel (the width box: its font's height).
+    const int rows[][5] = {{Board::kToolboxId + 3, 0, 64, 33, 19}, {Board::kSendId, 0, 1, 44, 21},
+                           {Board::kWidthId, 130, 1, 39, 0},       {Board::kPenSwatchId, 174, 5, 55, 13},
+                           {Board::kBoardSwatchId, 232, 5, 55, 13}, {Board::kPasteId, 288, 1, 44, 21}};
+    for (const int dpi : {144, 192, start}) {
+        SCOPED_TRACE(dpi);
+        const auto s = [dpi](int v) { return ScaleForDpi(v, dpi); };
+        RECT suggested = AdjustedWindowRect({0, 0, s(376), s(115)}, WS_POPUP | WS_CAPTION | WS_THICKFRAME,
+                                            WS_EX_TOOLWINDOW, dpi);
+        ::OffsetRect(&suggested, 200 - suggested.left, 150 - suggested.top);
+        ::SendMessageW(board, kWmDpiChanged, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+        const RECT now = ReadFacts(board).rect;
+        EXPECT_TRUE(::EqualRect(&now, &suggested));
+        const LONG fontHeight = ScaleRounded(stock.lfHeight, dpi, SystemDpi());
+        for (const auto& r : rows) {
+            const auto [at, font] = PlacedOf(board_->Control(r[0]));
+            EXPECT_EQ(at.left, s(r[1])) << r[0];
+            EXPECT_EQ(at.top, s(r[2])) << r[0];
+            EXPECT_EQ(at.right - at.left, s(r[3])) << r[0];
+            EXPECT_TRUE(!r[4] || at.bottom - at.top == s(r[4])) << r[0];
+            EXPECT_EQ(font, fontHeight) << r[0];
+        }
+        RECT inner{};
+        ::GetClientRect(board, &inner);
+        EXPECT_EQ(PlacedOf(::GetParent(board_->Control(Board::kSendId))).first.top, inner.bottom - s(23));
+        EXPECT_EQ(PlacedOf(canvas_).first.right, inner.right - s(33)) << "the toolbox at its right";
+        button.SetDpi(dpi);  // the main window's dpi, as the docking tick passes it on
+        const auto [b, buttonFont] = PlacedOf(button.chkShow());
+        EXPECT_EQ(b.right - b.left, s(55));
+        EXPECT_EQ(b.bottom - b.top, s(19));
+        EXPECT_EQ(buttonFont, fontHeight);
+    }
+    // The same dpi again: no new font, and the suggested rectangle is not taken.
+    const auto font = ::SendMessageW(board_->Control(Board::kSendId), WM_GETFONT, 0, 0);
+    const RECT where = ReadFacts(board).rect;
+    RECT elsewhere{0, 0, 10, 10};
+    ::SendMessageW(board, kWmDpiChanged, MAKEWPARAM(start, start), reinterpret_cast<LPARAM>(&elsewhere));
+    EXPECT_EQ(::SendMessageW(board_->Control(Board::kSendId), WM_GETFONT, 0, 0), font);
+    const RECT now = ReadFacts(board).rect;
+    EXPECT_TRUE(::EqualRect(&now, &where));
 }
 
 }  // namespace

@@ -150,6 +150,30 @@ TEST_F(MurmeloPlugin, ANoticeRisesIntoTheBottomRightCornerAtSkinSizeAndAClickIsA
     EXPECT_EQ(Notice(), nullptr);
 }
 
+TEST_F(MurmeloPlugin, ADpiChangeRedrawsTheNoticeAtTheNewSizeInItsCorner) {
+    ComPtr<_Parlix_Plugin> plugin = Connected();
+    ASSERT_TRUE(plugin);
+    ScopedBstr title(L"张三的新消息:"), text(L"晚上一起吃饭吗？");
+    ASSERT_EQ(plugin->ShowMessage(600000, title.get(), text.get()), S_OK);  // held throughout
+    const HWND notice = Notice();
+    const int sw = ::GetSystemMetrics(SM_CXSCREEN), sh = ::GetSystemMetrics(SM_CYSCREEN);
+    // The 300 × 120 skin scaled for the dpi in the bottom right corner, its pale header painted.
+    const auto home = [&](int dpi) {
+        const RECT r{sw - ::MulDiv(300, dpi, 96), sh - ::MulDiv(120, dpi, 96), sw, sh}, now = ReadFacts(notice).rect;
+        const ScopedWindowDc screen(nullptr);
+        const COLORREF header = ::GetPixel(screen.get(), sw - ::MulDiv(20, dpi, 96), sh - ::MulDiv(110, dpi, 96));
+        return ::EqualRect(&now, &r) && header == RGB(0xEE, 0xF3, 0xFB);
+    };
+    ASSERT_TRUE(WaitFor([&] { return home(96); }));
+    RECT suggested{0, 0, 1, 1};  // not taken: the corner places the notice
+    for (const int dpi : {144, 192, 96, 96}) {
+        ::SendMessageW(notice, 0x02E0, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+        EXPECT_TRUE(WaitFor([&] { return home(dpi); })) << dpi;
+    }
+    EXPECT_EQ(Notice(), notice);
+    EXPECT_EQ(plugin->OnDisconnection(), S_OK);
+}
+
 TEST_F(MurmeloPlugin, ANoticeEndsBySlidingOutAndClosingItsWindow) {
     ::WritePrivateProfileStringW(L"Murmelo", L"msg_Position", L"0", Ini().c_str());
     ::WritePrivateProfileStringW(L"Murmelo", L"msg_Direction", L"1", Ini().c_str());

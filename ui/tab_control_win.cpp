@@ -195,6 +195,8 @@ void TabControl::DelItem(int position) {
     if (!tab_) return;
     const int before = Selected();
     const bool deleted = Send(TCM_DELETEITEM, static_cast<WPARAM>(position), 0) != 0;
+    // The tabs after it move left and the row ends earlier: all of it is painted again.
+    if (deleted) ::InvalidateRect(tab_, nullptr, FALSE);
     Selected(tabs::SelectionAfterDelete(before, deleted ? position : -1, count()));
 }
 
@@ -230,7 +232,10 @@ bool TabControl::SetItemText(int position, std::wstring_view caption) {
     TCITEMW item{};
     item.mask = TCIF_TEXT;
     item.pszText = text.data();
-    return Send(TCM_SETITEMW, static_cast<WPARAM>(position), reinterpret_cast<LPARAM>(&item)) != 0;
+    const bool set = Send(TCM_SETITEMW, static_cast<WPARAM>(position), reinterpret_cast<LPARAM>(&item)) != 0;
+    // A new width moves every tab after it and the end of the row: all of it is painted again.
+    if (set) ::InvalidateRect(tab_, nullptr, FALSE);
+    return set;
 }
 
 int TabControl::GetItemImage(int position) const {

@@ -192,6 +192,25 @@ TEST_P(StripPaintTest, HotLookFollowsTheMouseAndGoesWhenItLeaves) {
     EXPECT_EQ(LiftPixel(kSelected), static_cast<COLORREF>(LiftColour()));
 }
 
+// The row gets shorter when a caption does (an unread count read) or tabs go: where tabs were is
+// the strip's background again, not what was painted there before.
+TEST_P(StripPaintTest, ThePlaceOfTabsThatShrankOrWentIsPaintedAsTheStrip) {
+    TabControl& tabs = strip_->Tabs();
+    tabs.SetItemText(kLocked, L"Echo Echo Echo (12)");
+    strip_->Repaint();
+    const RECT wide = Item(kLocked);
+    const int y = (wide.top + wide.bottom) / 2;
+    tabs.SetItemText(kLocked, L"Echo");
+    StripWindow::Pump();
+    EXPECT_EQ(Pixel(wide.right - 2, y), Pixel(Item(kLocked).right + 10, y)) << "a trace of the wider tab stayed";
+
+    const RECT gone = Item(kLocked);
+    tabs.DelItem(kLocked);
+    tabs.DelItem(kUnread);
+    StripWindow::Pump();
+    EXPECT_EQ(Pixel(gone.right - 2, y), Pixel(Item(kCustom).right + 10, y)) << "a trace of a tab that went stayed";
+}
+
 std::string Name(const testing::TestParamInfo<std::tuple<bool, bool>>& info) {
     return std::string(std::get<0>(info.param) ? "XpSkin" : "QqSkin") + (std::get<1>(info.param) ? "Bottom" : "Top");
 }

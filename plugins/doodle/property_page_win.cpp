@@ -1,7 +1,7 @@
 #include "plugins/doodle/property_page_win.h"
 
 #include "base/window_base_win.h"
-#include "contract/automation_object.h"
+#include "plugins/common/page_form_win.h"
 #include "plugins/doodle/board_rules.h"
 
 #include <cstdint>
@@ -34,41 +34,12 @@ bool PropertyPage::Load() {
 ComPtr<IDispatch> PropertyPage::Form() {
     if (form_) return form_;
     if (!state_ && !Load()) return nullptr;
-    using com::AutomationMember;
     const std::weak_ptr<State> weak = state_;
     const auto window = [weak]() -> HWND {
         const std::shared_ptr<State> s = weak.lock();
         return s ? s->window.get() : nullptr;
     };
-    form_ = com::AutomationObject::Create({
-        {L"hWnd",
-         [window](VARIANT& v) {
-             const HWND w = window();
-             return w ? com::SetLong(v, static_cast<long>(reinterpret_cast<std::intptr_t>(w))) : E_UNEXPECTED;
-         },
-         {}, {}},
-        {L"Move", {}, {},
-         [window](std::span<const VARIANT> args, VARIANT&) -> HRESULT {
-             const HWND w = window();
-             if (!w) return E_UNEXPECTED;
-             if (args.empty() || args.size() > 4) return DISP_E_BADPARAMCOUNT;
-             RECT r{};
-             ::GetWindowRect(w, &r);
-             long twips[4] = {0, 0, PixelsToTwips(r.right - r.left), PixelsToTwips(r.bottom - r.top)};
-             for (size_t i = 0; i < args.size(); ++i)
-                 if (FAILED(com::LongOf(args[i], twips[i]))) return DISP_E_TYPEMISMATCH;
-             ::MoveWindow(w, TwipsToPixels(twips[0]), TwipsToPixels(twips[1]), TwipsToPixels(twips[2]),
-                          TwipsToPixels(twips[3]), TRUE);
-             return S_OK;
-         }},
-        {L"Show", {}, {},
-         [window](std::span<const VARIANT>, VARIANT&) -> HRESULT {
-             const HWND w = window();
-             if (!w) return E_UNEXPECTED;
-             ::ShowWindow(w, SW_SHOW);
-             return S_OK;
-         }},
-    });
+    form_ = plugins::MakePageForm(window);
     return form_;
 }
 

@@ -1,6 +1,7 @@
 #include "plugins/notice/property_page_win.h"
 
 #include "contract/automation_object.h"
+#include "plugins/common/page_form_win.h"
 #include "plugins/notice/notice_store_win.h"
 #include "settings/ini_values.h"
 
@@ -273,35 +274,7 @@ ComPtr<IDispatch> PropertyPage::Form() {
         const std::shared_ptr<HWND> h = weak.lock();
         return h && ::IsWindow(*h) ? *h : nullptr;
     };
-    form_ = com::AutomationObject::Create({
-        {L"hWnd",
-         [window](VARIANT& v) {
-             const HWND w = window();
-             return w ? com::SetLong(v, static_cast<long>(reinterpret_cast<std::intptr_t>(w))) : E_UNEXPECTED;
-         },
-         {}, {}},
-        {L"Move", {}, {},
-         [window](std::span<const VARIANT> args, VARIANT&) -> HRESULT {
-             const HWND w = window();
-             if (!w) return E_UNEXPECTED;
-             if (args.empty() || args.size() > 4) return DISP_E_BADPARAMCOUNT;
-             RECT r{};
-             ::GetWindowRect(w, &r);
-             long twips[4] = {0, 0, (r.right - r.left) * kTwipsPerPixel, (r.bottom - r.top) * kTwipsPerPixel};
-             for (size_t i = 0; i < args.size(); ++i)
-                 if (FAILED(com::LongOf(args[i], twips[i]))) return DISP_E_TYPEMISMATCH;
-             ::MoveWindow(w, twips[0] / kTwipsPerPixel, twips[1] / kTwipsPerPixel, twips[2] / kTwipsPerPixel,
-                          twips[3] / kTwipsPerPixel, TRUE);
-             return S_OK;
-         }},
-        {L"Show", {}, {},
-         [window](std::span<const VARIANT>, VARIANT&) -> HRESULT {
-             const HWND w = window();
-             if (!w) return E_UNEXPECTED;
-             ::ShowWindow(w, SW_SHOW);
-             return S_OK;
-         }},
-    });
+    form_ = plugins::MakePageForm(window);
     return form_;
 }
 

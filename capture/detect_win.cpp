@@ -30,6 +30,8 @@ public:
                    std::optional<std::wstring_view> title) const override {
         return tree_.FindChild(parent, after, className, title);
     }
+    // Deliberately nothing: the client's title wait was spent on the detector's timer (re-armed
+    // while the title was still empty), so recognition reads the window at once.
     void Wait(int) override {}
 
 private:

@@ -176,8 +176,10 @@ HRESULT UnregisterServer() noexcept {
         const HRESULT machine = UnregisterClasses(info, HKEY_LOCAL_MACHINE);
         const HRESULT user = UnregisterClasses(info, HKEY_CURRENT_USER);
         if (info.registersTypeLibrary) {
-            ::UnRegisterTypeLib(LIBID_Parlix_Nexcor, 1, 0, kContractLcid, SYS_WIN32);
-            ::UnRegisterTypeLibForUser(LIBID_Parlix_Nexcor, 1, 0, kContractLcid, SYS_WIN32);
+            // The library was registered for this module's own platform.
+            constexpr SYSKIND kOwn = sizeof(void*) == 8 ? SYS_WIN64 : SYS_WIN32;
+            ::UnRegisterTypeLib(LIBID_Parlix_Nexcor, 1, 0, kContractLcid, kOwn);
+            ::UnRegisterTypeLibForUser(LIBID_Parlix_Nexcor, 1, 0, kContractLcid, kOwn);
         }
         return FAILED(machine) && FAILED(user) ? SELFREG_E_CLASS : S_OK;
     });

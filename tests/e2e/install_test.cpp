@@ -68,7 +68,7 @@ bool SameFile(const std::wstring& a, const fs::path& b) {
 
 TEST(Installer, InstallsRunsCapturesAndUninstallsKeepingOnlyTheSettings) {
     const fs::path setup = Installer();
-    if (setup.empty()) GTEST_SKIP() << "no installer built (makensis missing)";
+    if (setup.empty()) GTEST_SKIP() << "no installer built (makensis missing, or a 64-bit build)";
     ResetUserState();
     TempDir home(L"install");
     const fs::path dir = home.Path() / L"Parlix";
@@ -124,7 +124,7 @@ TEST(Installer, InstallsRunsCapturesAndUninstallsKeepingOnlyTheSettings) {
 
 TEST(Installer, RefusesWhileParlixRuns) {
     const fs::path setup = Installer();
-    if (setup.empty()) GTEST_SKIP() << "no installer built (makensis missing)";
+    if (setup.empty()) GTEST_SKIP() << "no installer built (makensis missing, or a 64-bit build)";
     TempDir home(L"install-busy");
     // The instance mutex is what a running Parlix holds.
     const HANDLE running = ::CreateMutexW(nullptr, FALSE, L"Parlix.SingleInstance");

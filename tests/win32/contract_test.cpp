@@ -91,7 +91,7 @@ TEST_F(Contract, Regsvr32RegistersEveryClassAndTheTypeLibraryAndUnregistersThem)
         const std::wstring server = DefaultValue(HKEY_CLASSES_ROOT, std::wstring(L"CLSID\\") + c.clsid + L"\\InprocServer32");
         EXPECT_TRUE(std::filesystem::equivalent(server, Nexcor())) << server;
     }
-    EXPECT_TRUE(std::filesystem::equivalent(DefaultValue(HKEY_CLASSES_ROOT, lib + L"\\409\\win32"), Nexcor()));
+    EXPECT_TRUE(std::filesystem::equivalent(DefaultValue(HKEY_CLASSES_ROOT, lib + (sizeof(void*) == 8 ? L"\\409\\win64" : L"\\409\\win32")), Nexcor()));
     EXPECT_EQ(DefaultValue(HKEY_CLASSES_ROOT, L"Interface\\{B7BAFB90-1CEE-44E2-95B4-6349A7AA7E4D}"), L"_Parlix_Plugin");
 
     ASSERT_EQ(Regsvr32(Nexcor(), true), 0);

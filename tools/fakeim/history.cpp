@@ -6,29 +6,54 @@
 
 namespace fakeim {
 
-static_assert(sizeof(void*) == 4, "the record holds 32-bit addresses, as the clients' records do");
-
 namespace {
 
 std::uint32_t Address(const void* p) {
     return static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(p));
 }
 
+// The record holds 32-bit addresses, as the clients' records do: a 64-bit build of the
+// simulator (for hosts that run no 32-bit code) keeps records and characters below 4 GB.
+void* AllocateLow(std::size_t bytes) {
+#ifdef _WIN64
+    constexpr std::uintptr_t kFirst = 0x10000000, kEnd = 0xFFFF0000, kStep = 0x10000;
+    static std::uintptr_t next = kFirst;
+    const std::uintptr_t size = (bytes + kStep - 1) / kStep * kStep;
+    for (std::uintptr_t tried = 0; tried < kEnd - kFirst; tried += size) {
+        if (next + size > kEnd) next = kFirst;
+        void* p = ::VirtualAlloc(reinterpret_cast<void*>(next), size, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
+        next += size;
+        if (p) return p;
+    }
+    return nullptr;
+#else
+    return ::HeapAlloc(::GetProcessHeap(), HEAP_ZERO_MEMORY, bytes);
+#endif
+}
+
+void FreeLow(void* p) {
+    if (!p) return;
+#ifdef _WIN64
+    ::VirtualFree(p, 0, MEM_RELEASE);
+#else
+    ::HeapFree(::GetProcessHeap(), 0, p);
+#endif
+}
+
 wchar_t* AllocateChars(std::size_t capacity) {
-    return static_cast<wchar_t*>(
-        ::HeapAlloc(::GetProcessHeap(), HEAP_ZERO_MEMORY, (capacity + 1) * sizeof(wchar_t)));
+    return static_cast<wchar_t*>(AllocateLow((capacity + 1) * sizeof(wchar_t)));
 }
 
 } // namespace
 
 std::unique_ptr<MemoryHistory> MemoryHistory::Create(std::wstring_view initial) {
     auto* record =
-        static_cast<HistoryRecord*>(::HeapAlloc(::GetProcessHeap(), HEAP_ZERO_MEMORY, sizeof(HistoryRecord)));
+        static_cast<HistoryRecord*>(AllocateLow(sizeof(HistoryRecord)));
     const std::size_t capacity = initial.size() < 256 ? 256 : initial.size();
     wchar_t* chars = AllocateChars(capacity);
     if (!record || !chars) {
-        if (record) ::HeapFree(::GetProcessHeap(), 0, record);
-        if (chars) ::HeapFree(::GetProcessHeap(), 0, chars);
+        FreeLow(record);
+        FreeLow(chars);
         return nullptr;
     }
     std::memcpy(chars, initial.data(), initial.size() * sizeof(wchar_t));
@@ -38,8 +63,8 @@ std::unique_ptr<MemoryHistory> MemoryHistory::Create(std::wstring_view initial) 
 }
 
 MemoryHistory::~MemoryHistory() {
-    ::HeapFree(::GetProcessHeap(), 0, chars_);
-    ::HeapFree(::GetProcessHeap(), 0, record_);
+    FreeLow(chars_);
+    FreeLow(record_);
 }
 
 std::wstring_view MemoryHistory::Text() const noexcept {
@@ -59,7 +84,7 @@ bool MemoryHistory::Append(std::wstring_view text) {
         std::memcpy(chars + length, text.data(), text.size() * sizeof(wchar_t));
         record_->text = Address(chars);
         record_->bytes = static_cast<std::uint32_t>(needed * sizeof(wchar_t));
-        ::HeapFree(::GetProcessHeap(), 0, chars_);
+        FreeLow(chars_);
         chars_ = chars;
         capacity_ = capacity;
         return true;

@@ -13,6 +13,7 @@ namespace fakeim {
 namespace {
 
 constexpr UINT_PTR kSubclassId = 1;
+constexpr wchar_t kSelfProp[] = L"FakeImSimWindow";
 constexpr UINT_PTR kLateTitleTimer = 1;
 constexpr wchar_t kPictureMark = 0xFFFC;
 // Posted to a chat window whose memory history grew: it shows the new text.
@@ -31,15 +32,15 @@ SimWindow* SimWindow::Attach(HWND hwnd, const Environment& env) {
         delete state;
         return nullptr;
     }
+    // Found again through a property: 64-bit mingw-w64 has no import of GetWindowSubclass.
+    ::SetPropW(hwnd, kSelfProp, state);
     return state;
 }
 
 SimWindow* SimWindow::From(HWND hwnd) {
     // The subclass data of another process's window would be an address in that process.
     if (!OwnedByThisProcess(hwnd)) return nullptr;
-    DWORD_PTR ref = 0;
-    if (!::GetWindowSubclass(hwnd, Proc, kSubclassId, &ref)) return nullptr;
-    return reinterpret_cast<SimWindow*>(ref);
+    return static_cast<SimWindow*>(::GetPropW(hwnd, kSelfProp));
 }
 
 SimWindow::~SimWindow() {
@@ -131,6 +132,7 @@ LRESULT CALLBACK SimWindow::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT
         return 0;
     case WM_NCDESTROY:
         ::RemoveWindowSubclass(hwnd, Proc, kSubclassId);
+        ::RemovePropW(hwnd, kSelfProp);
         ::RemovePropW(hwnd, kHistoryProp);
         ::RemovePropW(hwnd, kInputProp);
         delete self;

@@ -91,10 +91,18 @@ LRESULT CALLBACK TabStripSkin::ParentProc(HWND hwnd, UINT msg, WPARAM wParam, LP
     if (item && item->CtlType == ODT_TAB && item->hwndItem == skin.tab_) {
         skin.lastHot_ = skin.hot_;
         skin.hot_ = static_cast<int>(item->itemID);
+        // The tab window asks for every tab on every paint; a tab outside the part being
+        // painted has nothing to draw (with many tabs, drawing for each made a hover take
+        // hundreds of milliseconds).
+        if (skin.paintDc_ && !TabVisible(skin.paintDc_, item->rcItem)) return 0;
+        // Inside a window paint the background, the selected tab and the edges are drawn once
+        // when the window is done (OnPaint); here only the tab and its neighbours.
+        skin.itemPass_ = skin.paintDc_ != nullptr;
         try {
             skin.Paint();
         } catch (...) {
         }
+        skin.itemPass_ = false;
     }
     return 0;
 }
@@ -214,15 +222,21 @@ void TabStripSkin::DrawStrip(HDC dc) {
     if (hot_ < 0 || hot_ > n || lastHot_ < 0 || lastHot_ > n || n == 0) return;
     const bool xp = look_.XpStyle();
     const paint::Look hotLook = clean_ ? paint::Look::Normal : paint::Look::Hot;
-    if (lastHot_ != sel && lastHot_ < n) DrawTab(dc, lastHot_, false, paint::Look::Normal, sel);
-    // The strip right of the last tab.
-    RECT window{}, last = tabs_.GetItemRect(n - 1), selected = tabs_.GetItemRect(sel >= 0 ? sel : 0);
-    ::GetWindowRect(tab_, &window);
-    ::MapWindowPoints(nullptr, tab_, reinterpret_cast<POINT*>(&window), 2);
-    const RECT rest{last.right + 1, 0, window.right + 1, std::max(selected.bottom, last.bottom) + 1};
-    if (::RectVisible(dc, &rest))
-        Draw(dc, paint::FillBackground(tabs_.Bottom(), last.right + 1, window.right + 1, ToRect(selected),
-                                       ToRect(last), look_.Colours().normal));
+    // (The tab left is drawn below anyway when it is the hot tab's neighbour: the window asks
+    // for its tabs in order.)
+    if (lastHot_ != sel && lastHot_ < n && !(itemPass_ && lastHot_ == hot_ - 1))
+        DrawTab(dc, lastHot_, false, paint::Look::Normal, sel);
+    RECT selected = tabs_.GetItemRect(sel >= 0 ? sel : 0);
+    if (!itemPass_) {
+        // The strip right of the last tab.
+        RECT window{}, last = tabs_.GetItemRect(n - 1);
+        ::GetWindowRect(tab_, &window);
+        ::MapWindowPoints(nullptr, tab_, reinterpret_cast<POINT*>(&window), 2);
+        const RECT rest{last.right + 1, 0, window.right + 1, std::max(selected.bottom, last.bottom) + 1};
+        if (::RectVisible(dc, &rest))
+            Draw(dc, paint::FillBackground(tabs_.Bottom(), last.right + 1, window.right + 1, ToRect(selected),
+                                           ToRect(last), look_.Colours().normal));
+    }
     if (hot_ < n) {
         if (hot_ == sel) DrawTab(dc, hot_, true, paint::Look::Selected, sel);
         // The QQ style frames only the hot look.
@@ -232,6 +246,7 @@ void TabStripSkin::DrawStrip(HDC dc) {
         const bool neighbourSelected = hot_ - 1 == sel;
         DrawTab(dc, hot_ - 1, neighbourSelected, neighbourSelected ? paint::Look::Selected : paint::Look::Normal, sel);
     }
+    if (itemPass_) return;
     if (sel >= 0) DrawTab(dc, sel, true, paint::Look::Selected, sel);
     RECT client{};
     ::GetClientRect(tab_, &client);
@@ -268,14 +283,17 @@ void TabStripSkin::DrawIcon(HDC dc, int index, const RECT& r, RECT& caption) con
     caption.left = at.captionLeft;
 }
 
-void TabStripSkin::DrawCaption(HDC dc, int index, const RECT& r) const {
+void TabStripSkin::DrawCaption(HDC dc, int index, const RECT& r) {
     std::wstring text = tabs_.GetItemText(index);
     if (text.find_first_not_of(L' ') == std::wstring::npos) return;
     ::SetBkMode(dc, TRANSPARENT);
     ::SetTextColor(dc, TranslateColor(look_.TextColour()));
     // "宋体" 9 points, Chinese character set, at the strip's dpi.
-    const ScopedFont font = PointFont(L"宋体", 9, FW_NORMAL, GB2312_CHARSET, tabs_.Dpi());
-    const HGDIOBJ old = ::SelectObject(dc, font.get());
+    if (!captionFont_ || captionFontDpi_ != tabs_.Dpi()) {
+        captionFont_ = PointFont(L"宋体", 9, FW_NORMAL, GB2312_CHARSET, tabs_.Dpi());
+        captionFontDpi_ = tabs_.Dpi();
+    }
+    const HGDIOBJ old = ::SelectObject(dc, captionFont_.get());
     RECT box = r;
     ::DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &box, DT_SINGLELINE | DT_VCENTER | DT_CENTER);
     ::SelectObject(dc, old);

@@ -67,7 +67,7 @@ private:
     void DrawStrip(HDC dc);
     void DrawTab(HDC dc, int index, bool selectedLook, paint::Look frame, int selected);
     void DrawIcon(HDC dc, int index, const RECT& r, RECT& caption) const;
-    void DrawCaption(HDC dc, int index, const RECT& r) const;
+    void DrawCaption(HDC dc, int index, const RECT& r);
 
     TabControl& tabs_;
     const StripLook& look_;
@@ -79,8 +79,11 @@ private:
     bool clean_ = false; // repainting after the mouse left
     int paintedHot_ = -1;
     HDC paintDc_ = nullptr;  // while the window paints: a context clipped to the part it paints
+    bool itemPass_ = false;  // drawing one tab the window asked for while it paints
     int painted_ = 0;
     RECT paintBounds_{};
+    ScopedFont captionFont_;  // the captions' font, made once per dpi
+    int captionFontDpi_ = 0;
 };
 
 }  // namespace parlix

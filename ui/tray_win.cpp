@@ -53,7 +53,9 @@ bool Tray::AddTrayIcon(HWND mainWindow, HICON icon) {
     nid_.dwInfoFlags = NIIF_INFO;
     installed_ = true;
     balloon_ = false;
+    ++shellCalls_;
     const bool added = ::Shell_NotifyIconW(NIM_ADD, &nid_) != FALSE;
+    inSync_ = added;
     RestartKillTip();
     return added;
 }
@@ -72,17 +74,33 @@ bool Tray::KillTip() {
     // After a restart of the shell no hide notice comes for the balloon that went with it.
     balloon_ = false;
     ::Shell_NotifyIconW(NIM_DELETE, &nid_);
-    return ::Shell_NotifyIconW(NIM_ADD, &nid_) != FALSE;
+    shellCalls_ += 2;
+    inSync_ = ::Shell_NotifyIconW(NIM_ADD, &nid_) != FALSE;
+    return inSync_;
 }
 
 bool Tray::SetTrayTip(std::wstring_view text) {
+    constexpr std::size_t kTipChars = sizeof(NOTIFYICONDATAW::szTip) / sizeof(wchar_t);
+    wchar_t before[kTipChars];
+    std::wmemcpy(before, nid_.szTip, kTipChars);
     SetField(nid_.szTip, text, kTrayTipField);
-    return installed_ && ::Shell_NotifyIconW(NIM_MODIFY, &nid_) != FALSE;
+    return Modify(std::wmemcmp(before, nid_.szTip, kTipChars) != 0);
 }
 
 bool Tray::SetTrayIcon(HICON icon) {
+    const bool changed = nid_.hIcon != icon;
     nid_.hIcon = icon;
-    return installed_ && ::Shell_NotifyIconW(NIM_MODIFY, &nid_) != FALSE;
+    return Modify(changed);
+}
+
+bool Tray::Modify(bool changed) {
+    if (!installed_) return false;
+    // Every tab switch sets the tip and the icon again; each call is a round trip to the shell
+    // (tens of milliseconds under load), so what the shell already shows is not sent again.
+    if (!changed && inSync_) return true;
+    ++shellCalls_;
+    inSync_ = ::Shell_NotifyIconW(NIM_MODIFY, &nid_) != FALSE;
+    return inSync_;
 }
 
 bool Tray::ShowTray(std::wstring_view title, std::wstring_view text, DWORD infoFlags) {
@@ -93,7 +111,8 @@ bool Tray::ShowTray(std::wstring_view title, std::wstring_view text, DWORD infoF
         nid_.uFlags = kFlagsWithBalloon;
         nid_.dwInfoFlags = infoFlags;
         if (!installed_) return;
-        shown = ::Shell_NotifyIconW(NIM_MODIFY, &nid_) != FALSE;
+        ++shellCalls_;
+        shown = inSync_ = ::Shell_NotifyIconW(NIM_MODIFY, &nid_) != FALSE;
         RestartKillTip();
     });
     return shown;

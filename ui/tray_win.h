@@ -74,10 +74,14 @@ public:
     [[nodiscard]] bool BalloonShowing() const noexcept { return balloon_; }
     [[nodiscard]] bool Installed() const noexcept { return installed_; }
     [[nodiscard]] const NOTIFYICONDATAW& Record() const noexcept { return nid_; }
+    // How many times the shell was called to add or change the icon.
+    [[nodiscard]] int ShellCalls() const noexcept { return shellCalls_; }
 
 private:
     void RestartKillTip();
     void StopKillTip();
+    // Sends the record to the shell unless it is unchanged and the shell has it already.
+    bool Modify(bool changed);
 
     TrayHost& host_;
     UINT_PTR killTipTimer_;
@@ -87,6 +91,8 @@ private:
     NOTIFYICONDATAW nid_{};
     bool installed_ = false;  // added and not yet deleted (even if the shell refused the add)
     bool balloon_ = false;
+    bool inSync_ = false;  // the shell accepted the record as it stands
+    int shellCalls_ = 0;
 };
 
 // The icon shown while a new message is unread, from the main program's resources.

@@ -12,7 +12,11 @@ namespace parlix::test {
 int RunSystemTool(const std::wstring& exe, const std::vector<std::wstring>& args) {
     wchar_t system[MAX_PATH] = {};
     ::GetSystemDirectoryW(system, MAX_PATH);
+    // Wine now and then fails to start a program while another is being set up: a start that
+    // failed is tried again.
     Process p = Process::Start(std::filesystem::path(system) / exe, args);
+    for (int retry = 0; retry < 3 && !p.Running() && p.ExitCode() == STILL_ACTIVE; ++retry)
+        p = Process::Start(std::filesystem::path(system) / exe, args);
     if (!p.Running() && p.ExitCode() == STILL_ACTIVE) return -1;
     if (!p.Wait(60s)) return -1;
     return static_cast<int>(p.ExitCode());

@@ -97,6 +97,24 @@ TEST_F(TrayTest, TextsAreCutToTheirFieldsInTheSystemCodePage) {
     EXPECT_EQ(std::wstring(tray.Record().szInfo), std::wstring(255, L'x'));
 }
 
+TEST_F(TrayTest, OnlyAChangedTipOrIconIsSentToTheShell) {
+    // Each step: what is set, and whether the shell hears of it.
+    const int base = tray.ShellCalls();
+    const struct {
+        const wchar_t* tip;  // or null: the icon is set
+        HICON icon;
+        int calls;           // shell calls so far
+    } steps[] = {{L"张三", nullptr, 1},        {L"张三", nullptr, 1},        {nullptr, icon.get(), 1},
+                 {nullptr, nullptr, 2},       {nullptr, nullptr, 2},        {L"李四", nullptr, 3},
+                 {nullptr, icon.get(), 4}};
+    for (const auto& s : steps) {
+        EXPECT_TRUE(s.tip ? tray.SetTrayTip(s.tip) : tray.SetTrayIcon(s.icon));
+        EXPECT_EQ(tray.ShellCalls() - base, s.calls) << (s.tip ? s.tip : L"icon");
+    }
+    EXPECT_EQ(std::wstring(tray.Record().szTip), L"李四");
+    EXPECT_TRUE(ShellKnowsIcon());
+}
+
 TEST_F(TrayTest, ShellAcceptsModifyAndDeleteAndADeletedIconStaysGone) {
     EXPECT_TRUE(tray.SetTrayTip(L"新消息"));
     EXPECT_TRUE(tray.SetTrayIcon(nullptr));

@@ -1,16 +1,5 @@
 # Cross toolchain: 32-bit Windows with Debian's mingw-w64 (posix threads), run through Wine.
-set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR i686)
 set(tool_prefix i686-w64-mingw32)
-set(CMAKE_C_COMPILER   ${tool_prefix}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${tool_prefix}-g++-posix)
-set(CMAKE_RC_COMPILER  ${tool_prefix}-windres)
-set(PARLIX_WIDL        ${tool_prefix}-widl)
-set(CMAKE_FIND_ROOT_PATH /usr/${tool_prefix})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_CROSSCOMPILING_EMULATOR wine)
-# No mingw runtime DLLs to copy next to the programs.
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
-set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
+set(wine_loader wine)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-toolchain.cmake)

@@ -1,16 +1,6 @@
-# Cross toolchain: 64-bit Windows with Debian's mingw-w64 (posix threads), run through Wine.
-set(CMAKE_SYSTEM_NAME Windows)
+# Cross toolchain: 64-bit Windows with Debian's mingw-w64 (posix threads), run through 64-bit
+# Wine; used on hosts that run no 32-bit code (scripts/lib/env.sh).
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 set(tool_prefix x86_64-w64-mingw32)
-set(CMAKE_C_COMPILER   ${tool_prefix}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${tool_prefix}-g++-posix)
-set(CMAKE_RC_COMPILER  ${tool_prefix}-windres)
-set(PARLIX_WIDL        ${tool_prefix}-widl)
-set(CMAKE_FIND_ROOT_PATH /usr/${tool_prefix})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_CROSSCOMPILING_EMULATOR wine64)
-# No mingw runtime DLLs to copy next to the programs.
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
-set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
+set(wine_loader /usr/lib/wine/wine64)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-toolchain.cmake)

@@ -137,6 +137,7 @@ LRESULT TabStripSkin::OnPaint(HWND hwnd, WPARAM wParam, LPARAM lParam) {
     const HDC dc = ::GetDC(hwnd);
     if (dc && update) ::SelectClipRgn(dc, update.get());
     paintDc_ = dc;
+    rects_.assign(static_cast<std::size_t>(tabs_.count()), std::nullopt);
     // The window draws itself, each tab through WM_DRAWITEM as the hot one in turn; drawn
     // there with the hot look, every tab would keep the lifted edge that the normal look does
     // not paint over, so they get the plain look. The strip is then drawn again with the tab
@@ -151,6 +152,7 @@ LRESULT TabStripSkin::OnPaint(HWND hwnd, WPARAM wParam, LPARAM lParam) {
     paintedHot_ = -1;
     Paint();
     paintDc_ = nullptr;
+    rects_.clear();
     if (dc) ::ReleaseDC(hwnd, dc);
     hot_ = lastHot_ = current;
     return r;
@@ -201,6 +203,15 @@ void TabStripSkin::RepaintTabs(std::initializer_list<int> indexes) {
     ::UpdateWindow(tab_);
 }
 
+RECT TabStripSkin::ItemRect(int index) {
+    // Asking the tab window costs a fraction of a millisecond under Wine, and a paint of the
+    // whole strip asked for each tab several times: within one paint each tab is asked once.
+    if (index < 0 || static_cast<std::size_t>(index) >= rects_.size()) return tabs_.GetItemRect(index);
+    auto& cached = rects_[static_cast<std::size_t>(index)];
+    if (!cached) cached = tabs_.GetItemRect(index);
+    return *cached;
+}
+
 void TabStripSkin::Paint() {
     if (!tab_) return;
     if (paintDc_) {
@@ -226,10 +237,10 @@ void TabStripSkin::DrawStrip(HDC dc) {
     // for its tabs in order.)
     if (lastHot_ != sel && lastHot_ < n && !(itemPass_ && lastHot_ == hot_ - 1))
         DrawTab(dc, lastHot_, false, paint::Look::Normal, sel);
-    RECT selected = tabs_.GetItemRect(sel >= 0 ? sel : 0);
+    RECT selected = ItemRect(sel >= 0 ? sel : 0);
     if (!itemPass_) {
         // The strip right of the last tab.
-        RECT window{}, last = tabs_.GetItemRect(n - 1);
+        RECT window{}, last = ItemRect(n - 1);
         ::GetWindowRect(tab_, &window);
         ::MapWindowPoints(nullptr, tab_, reinterpret_cast<POINT*>(&window), 2);
         const RECT rest{last.right + 1, 0, window.right + 1, std::max(selected.bottom, last.bottom) + 1};
@@ -256,7 +267,7 @@ void TabStripSkin::DrawStrip(HDC dc) {
 }
 
 void TabStripSkin::DrawTab(HDC dc, int index, bool selectedLook, paint::Look frame, int) {
-    const RECT r = tabs_.GetItemRect(index);
+    const RECT r = ItemRect(index);
     if (!TabVisible(dc, r)) return;
     const paint::Palette colours = look_.Colours();
     const paint::Skin skin = look_.XpStyle() ? paint::Skin::XP : paint::Skin::QQ;

@@ -11,6 +11,8 @@
 #include <windows.h>
 
 #include <initializer_list>
+#include <optional>
+#include <vector>
 
 namespace parlix {
 
@@ -65,6 +67,8 @@ private:
     void RepaintTabs(std::initializer_list<int> indexes);
 
     void DrawStrip(HDC dc);
+    // The tab's rectangle, asked of the tab window once per window paint.
+    RECT ItemRect(int index);
     void DrawTab(HDC dc, int index, bool selectedLook, paint::Look frame, int selected);
     void DrawIcon(HDC dc, int index, const RECT& r, RECT& caption) const;
     void DrawCaption(HDC dc, int index, const RECT& r);
@@ -79,7 +83,8 @@ private:
     bool clean_ = false; // repainting after the mouse left
     int paintedHot_ = -1;
     HDC paintDc_ = nullptr;  // while the window paints: a context clipped to the part it paints
-    bool itemPass_ = false;  // drawing one tab the window asked for while it paints
+    bool itemPass_ = false;
+    std::vector<std::optional<RECT>> rects_;  // during a window paint: the tabs' rectangles so far  // drawing one tab the window asked for while it paints
     int painted_ = 0;
     RECT paintBounds_{};
     ScopedFont captionFont_;  // the captions' font, made once per dpi

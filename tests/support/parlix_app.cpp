@@ -167,6 +167,14 @@ bool ParlixApp::MouseOnStrip(UINT msg, WPARAM keys, int x, int y) const {
     POINT screen{x, y};
     ::ClientToScreen(tabs_, &screen);
     ::SetCursorPos(screen.x, screen.y);
+    // Under Wine an X motion event still on its way can put the cursor back where it was: the
+    // position is set again until it holds, since Parlix reads it (a drop outside the window).
+    (void)WaitFor([&] {
+        POINT now{};
+        if (::GetCursorPos(&now) && now.x == screen.x && now.y == screen.y) return true;
+        ::SetCursorPos(screen.x, screen.y);
+        return false;
+    }, std::chrono::milliseconds(2000), std::chrono::milliseconds(1));
     return SendBounded(tabs_, msg, keys, MAKELPARAM(static_cast<WORD>(x), static_cast<WORD>(y)), -2) != -2;
 }
 

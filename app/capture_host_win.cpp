@@ -29,7 +29,7 @@ void CaptureHost::AfterCapture() {
     calls_.ReleaseHungFocus();
     if (state_.MainState() == MainWindowState::InTray) tray_.ShowInTaskBar(true);
     if (::IsWindowEnabled(view_.Hwnd())) ::SetForegroundWindow(view_.Hwnd());
-    state_.RequestFocusCurrent();
+    ::PostMessageW(view_.Hwnd(), kMsgFocusCurrent, 0, 0);
 }
 
 void CaptureHost::AfterScan() {

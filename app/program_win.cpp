@@ -61,7 +61,6 @@ LRESULT Program::Route(UINT msg, WPARAM wParam, LPARAM lParam, bool& handled) {
     case kWmDpiChanged: OnDpiChanged(LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam)); return 0;
     case kMsgPollResults: parts_->poll.TakeResults(); return 0;
     case kMsgFocusCurrent:
-        parts_->state.FocusCurrentTaken();
         // Set tab read moves the focus into the chat as well.
         if (parts_->dispatch.MainIsActive()) parts_->poll.SetTabRead();
         else FocusCurrent();
@@ -263,7 +262,7 @@ bool Program::MainIsActive() const { return parts_->dispatch.MainIsActive(); }
 void Program::AfterSwitch() {
     // The tab is read, and the focus follows, as soon as the switch is done: moving the focus
     // waits on two clients.
-    parts_->state.RequestFocusCurrent();
+    ::PostMessageW(view_.Hwnd(), kMsgFocusCurrent, 0, 0);
     if (parts_->dispatch.NumbersShown()) ShowNumbers();
 }
 

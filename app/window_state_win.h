@@ -39,14 +39,6 @@ public:
         programIcon_ = program;
         newMsgIcon_ = newMessage;
     }
-    // Asks for kMsgFocusCurrent: a capture and the tab switch it causes both ask, and one
-    // message answers both (each answer costs round trips to a client and to the shell).
-    void RequestFocusCurrent() noexcept {
-        if (focusRequested_) return;
-        focusRequested_ = ::PostMessageW(view_.Hwnd(), kMsgFocusCurrent, 0, 0) != FALSE;
-    }
-    // Called when kMsgFocusCurrent arrives: later requests post it again.
-    void FocusCurrentTaken() noexcept { focusRequested_ = false; }
     // The state the upkeep and the focus keep up to date (they hold this reference).
     [[nodiscard]] MainWindowState& State() noexcept { return mainState_; }
 
@@ -103,7 +95,6 @@ private:
     HICON newMsgIcon_ = nullptr;
     MainWindowState mainState_ = MainWindowState::Normal;
     bool flashing_ = false;  // tmrMsg runs
-    bool focusRequested_ = false;  // kMsgFocusCurrent is posted and not yet taken
 };
 
 }  // namespace parlix

@@ -138,6 +138,11 @@ LRESULT TabStripSkin::OnPaint(HWND hwnd, WPARAM wParam, LPARAM lParam) {
     if (dc && update) ::SelectClipRgn(dc, update.get());
     paintDc_ = dc;
     rects_.assign(static_cast<std::size_t>(tabs_.count()), std::nullopt);
+    // The rectangles hold for this paint only, however it ends.
+    struct ForgetRects {
+        std::vector<std::optional<RECT>>& rects;
+        ~ForgetRects() { rects.clear(); }
+    } forget{rects_};
     // The window draws itself, each tab through WM_DRAWITEM as the hot one in turn; drawn
     // there with the hot look, every tab would keep the lifted edge that the normal look does
     // not paint over, so they get the plain look. The strip is then drawn again with the tab
@@ -152,7 +157,6 @@ LRESULT TabStripSkin::OnPaint(HWND hwnd, WPARAM wParam, LPARAM lParam) {
     paintedHot_ = -1;
     Paint();
     paintDc_ = nullptr;
-    rects_.clear();
     if (dc) ::ReleaseDC(hwnd, dc);
     hot_ = lastHot_ = current;
     return r;

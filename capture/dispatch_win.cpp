@@ -1,6 +1,7 @@
 #include "capture/dispatch_win.h"
 
 #include "base/error_report_win.h"
+#include "base/subclass_win.h"
 #include "hook/hook_protocol.h"
 
 #include <commctrl.h>
@@ -24,14 +25,14 @@ void MessageDispatch::DeregisterShellHook(HWND mainWindow) {
 
 bool MessageDispatch::HookMainWindow(HWND mainWindow) {
     if (main_ || !mainWindow) return false;
-    if (!::SetWindowSubclass(mainWindow, Subclass, kSubclassId, reinterpret_cast<DWORD_PTR>(this))) return false;
+    if (!AddSubclass(mainWindow, Subclass, kSubclassId, reinterpret_cast<DWORD_PTR>(this))) return false;
     main_ = mainWindow;
     return true;
 }
 
 bool MessageDispatch::UnhookMainWindow() {
     if (!main_) return false;
-    const bool removed = ::RemoveWindowSubclass(main_, Subclass, kSubclassId) != FALSE;
+    const bool removed = RemoveSubclass(main_, Subclass, kSubclassId) != FALSE;
     main_ = nullptr;
     return removed;
 }
@@ -47,7 +48,7 @@ LRESULT CALLBACK MessageDispatch::Subclass(HWND hwnd, UINT msg, WPARAM wParam, L
     bool handled = false;
     const LRESULT result = dispatch.WndProc(msg, wParam, lParam, handled);
     if (msg == WM_NCDESTROY) dispatch.UnhookMainWindow();
-    return handled ? result : ::DefSubclassProc(hwnd, msg, wParam, lParam);
+    return handled ? result : CallNextSubclass(hwnd, msg, wParam, lParam);
 }
 
 LRESULT MessageDispatch::WndProc(UINT msg, WPARAM wParam, LPARAM lParam, bool& handled) {

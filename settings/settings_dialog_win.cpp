@@ -1,6 +1,7 @@
 #include "settings/settings_dialog_win.h"
 
 #include "base/dpi_win.h"
+#include "base/subclass_win.h"
 #include "settings/common_dialogs_win.h"
 #include "settings/ini_values.h"
 #include "settings/settings_win.h"
@@ -271,7 +272,7 @@ void SettingsDialog::Build() {
     for (std::size_t i = 0; i < picFrame_.size(); ++i) {
         picFrame_[i] = ::CreateWindowExW(WS_EX_CONTROLPARENT, L"STATIC", L"", WS_CHILD | WS_CLIPSIBLINGS, s(3),
                                          s(3) + header, panelW, panelH, self, nullptr, inst, nullptr);
-        ::SetWindowSubclass(picFrame_[i], PanelProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
+        AddSubclass(picFrame_[i], PanelProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
         ::SetWindowPos(picFrame_[i], HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     }
 
@@ -356,7 +357,7 @@ void SettingsDialog::Build() {
     make(3, L"STATIC", L"组件选项：", kLabel, 10, 188, 150, 18, 0);
     const HWND property =
         make(3, L"STATIC", L"", WS_CLIPCHILDREN | SS_NOTIFY, 10, 208, 454, 118, idPicProperty, WS_EX_STATICEDGE);
-    ::SetWindowSubclass(property, PanelProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
+    AddSubclass(property, PanelProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
     const HWND none = ::CreateWindowExW(0, L"STATIC", L"没有选项。", WS_CHILD | WS_VISIBLE, s(8), s(8), s(200), s(18),
                                         property, reinterpret_cast<HMENU>(static_cast<INT_PTR>(idLblNoProperty)), inst,
                                         nullptr);
@@ -392,8 +393,8 @@ void SettingsDialog::Build() {
     controls_[idBtnDefault] = btnDefault_.Hwnd();
 
     for (int id : {idTxtMaxLen, idTxtTipTime})
-        ::SetWindowSubclass(Control(id), NumberBoxProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
-    ::SetWindowSubclass(Control(idTxtHotKey), HotkeyBoxProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
+        AddSubclass(Control(id), NumberBoxProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
+    AddSubclass(Control(idTxtHotKey), HotkeyBoxProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
 }
 
 void SettingsDialog::Fill() {
@@ -827,10 +828,10 @@ LRESULT CALLBACK SettingsDialog::PanelProc(HWND hwnd, UINT msg, WPARAM wParam, L
         // The pages pass their controls' notices to the dialog.
         if (dialog->Hwnd()) return ::SendMessageW(dialog->Hwnd(), msg, wParam, lParam);
         break;
-    case WM_NCDESTROY: ::RemoveWindowSubclass(hwnd, PanelProc, kSubclassId); break;
+    case WM_NCDESTROY: RemoveSubclass(hwnd, PanelProc, kSubclassId); break;
     default: break;
     }
-    return ::DefSubclassProc(hwnd, msg, wParam, lParam);
+    return CallNextSubclass(hwnd, msg, wParam, lParam);
 }
 
 LRESULT CALLBACK SettingsDialog::NumberBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR,
@@ -842,10 +843,10 @@ LRESULT CALLBACK SettingsDialog::NumberBoxProc(HWND hwnd, UINT msg, WPARAM wPara
             return 0;
         }
         break;
-    case WM_NCDESTROY: ::RemoveWindowSubclass(hwnd, NumberBoxProc, kSubclassId); break;
+    case WM_NCDESTROY: RemoveSubclass(hwnd, NumberBoxProc, kSubclassId); break;
     default: break;
     }
-    return ::DefSubclassProc(hwnd, msg, wParam, lParam);
+    return CallNextSubclass(hwnd, msg, wParam, lParam);
 }
 
 LRESULT CALLBACK SettingsDialog::HotkeyBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR,
@@ -885,10 +886,10 @@ LRESULT CALLBACK SettingsDialog::HotkeyBoxProc(HWND hwnd, UINT msg, WPARAM wPara
     case WM_SYSCHAR:
     case WM_PASTE:
         return 0;  // the box is never typed into
-    case WM_NCDESTROY: ::RemoveWindowSubclass(hwnd, HotkeyBoxProc, kSubclassId); break;
+    case WM_NCDESTROY: RemoveSubclass(hwnd, HotkeyBoxProc, kSubclassId); break;
     default: break;
     }
-    return ::DefSubclassProc(hwnd, msg, wParam, lParam);
+    return CallNextSubclass(hwnd, msg, wParam, lParam);
 }
 
 }  // namespace parlix

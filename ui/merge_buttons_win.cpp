@@ -3,6 +3,7 @@
 #include "base/dpi.h"
 #include "base/dpi_win.h"
 #include "base/error_report_win.h"
+#include "base/subclass_win.h"
 
 #include <commctrl.h>
 
@@ -10,7 +11,7 @@ namespace parlix {
 
 MergeButtons::~MergeButtons() {
     for (auto& [index, e] : buttons_) {
-        ::RemoveWindowSubclass(e.button, Subclass, static_cast<UINT_PTR>(index));
+        RemoveSubclass(e.button, Subclass, static_cast<UINT_PTR>(index));
         if (::IsWindow(e.button)) ::DestroyWindow(e.button);
     }
 }
@@ -33,7 +34,7 @@ int MergeButtons::Add(HWND owner, HWND target, int dpi) {
     ScopedFont font = MessageFont(dpi);
     ::SendMessageW(button, WM_SETFONT,
                    reinterpret_cast<WPARAM>(font ? font.get() : ::GetStockObject(DEFAULT_GUI_FONT)), FALSE);
-    ::SetWindowSubclass(button, Subclass, static_cast<UINT_PTR>(index), reinterpret_cast<DWORD_PTR>(this));
+    AddSubclass(button, Subclass, static_cast<UINT_PTR>(index), reinterpret_cast<DWORD_PTR>(this));
     buttons_[index] = {button, target, std::move(font)};
     ::ShowWindow(button, SW_SHOW);
     ::SetParent(button, target);
@@ -57,7 +58,7 @@ void MergeButtons::Unload(int index) {
     const HWND button = it->second.button;
     const ScopedFont font = std::move(it->second.font);  // outlives the button
     buttons_.erase(it);
-    ::RemoveWindowSubclass(button, Subclass, static_cast<UINT_PTR>(index));
+    RemoveSubclass(button, Subclass, static_cast<UINT_PTR>(index));
     ::DestroyWindow(button);
 }
 
@@ -65,7 +66,7 @@ LRESULT CALLBACK MergeButtons::Subclass(HWND hwnd, UINT msg, WPARAM wParam, LPAR
                                         DWORD_PTR self) noexcept {
     if (msg == WM_LBUTTONUP) {
         auto* buttons = reinterpret_cast<MergeButtons*>(self);
-        const LRESULT result = ::DefSubclassProc(hwnd, msg, wParam, lParam);
+        const LRESULT result = CallNextSubclass(hwnd, msg, wParam, lParam);
         const HWND target = buttons->Target(static_cast<int>(id));
         // The button goes before the window is taken, so the window is captured clean.
         Trapped(L"frmMain", L"btnMerge_Click", false, [&] {
@@ -74,8 +75,8 @@ LRESULT CALLBACK MergeButtons::Subclass(HWND hwnd, UINT msg, WPARAM wParam, LPAR
         });
         return result;
     }
-    if (msg == WM_NCDESTROY) ::RemoveWindowSubclass(hwnd, Subclass, id);
-    return ::DefSubclassProc(hwnd, msg, wParam, lParam);
+    if (msg == WM_NCDESTROY) RemoveSubclass(hwnd, Subclass, id);
+    return CallNextSubclass(hwnd, msg, wParam, lParam);
 }
 
 }  // namespace parlix

@@ -2,6 +2,7 @@
 
 #include "base/dpi_win.h"
 #include "base/error_report_win.h"
+#include "base/subclass_win.h"
 #include "ui/tab_index.h"
 
 #include <windowsx.h>
@@ -87,7 +88,7 @@ bool TabControl::Create(int width, int height) {
     tab_ = ::CreateWindowExW(0, WC_TABCONTROLW, nullptr, style, 0, 0, width, height, host, nullptr,
                              ::GetModuleHandleW(nullptr), nullptr);
     if (!tab_) return false;
-    ::SetWindowSubclass(tab_, TabSubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
+    AddSubclass(tab_, TabSubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
     if (currentFont_) Send(WM_SETFONT, reinterpret_cast<WPARAM>(currentFont_), TRUE);
     return true;
 }
@@ -96,7 +97,7 @@ void TabControl::Destroy() {
     if (tab_) {
         const HWND tab = std::exchange(tab_, nullptr);
         // Unhook first, so that no event comes out of the window's destruction.
-        ::RemoveWindowSubclass(tab, TabSubclassProc, kSubclassId);
+        RemoveSubclass(tab, TabSubclassProc, kSubclassId);
         ::DestroyWindow(tab);
     }
     imageList_.reset();
@@ -109,13 +110,13 @@ LRESULT CALLBACK TabControl::TabSubclassProc(HWND hwnd, UINT msg, WPARAM wParam,
     auto* self = reinterpret_cast<TabControl*>(refData);
     if (msg == WM_NCDESTROY) {
         // Destroyed from outside (with the host or its parent): forget the handle.
-        ::RemoveWindowSubclass(hwnd, TabSubclassProc, id);
+        RemoveSubclass(hwnd, TabSubclassProc, id);
         if (self->tab_ == hwnd) self->tab_ = nullptr;
-        return ::DefSubclassProc(hwnd, msg, wParam, lParam);
+        return CallNextSubclass(hwnd, msg, wParam, lParam);
     }
     Trapped(L"TabControl", L"TabWindowProc", false, [&] { self->TabWindowProc(msg, wParam, lParam); });
     // A handler may have destroyed the control: from here on only the window is used.
-    return ::DefSubclassProc(hwnd, msg, wParam, lParam);
+    return CallNextSubclass(hwnd, msg, wParam, lParam);
 }
 
 void TabControl::WindowProc(UINT msg, WPARAM /*wParam*/, LPARAM lParam) {

@@ -2,6 +2,7 @@
 
 #include "base/dpi_win.h"
 #include "base/scoped_win.h"
+#include "base/subclass_win.h"
 
 #include <commctrl.h>
 #include <windowsx.h>
@@ -53,16 +54,16 @@ bool TabStripSkin::Attach() {
     if (!tab_) return false;
     parent_ = ::GetParent(tab_);
     ::SetWindowLongW(tab_, GWL_STYLE, ::GetWindowLongW(tab_, GWL_STYLE) | TCS_OWNERDRAWFIXED);
-    ::SetWindowSubclass(tab_, TabProc, kTabSubclass, reinterpret_cast<DWORD_PTR>(this));
-    ::SetWindowSubclass(parent_, ParentProc, kParentSubclass, reinterpret_cast<DWORD_PTR>(this));
+    AddSubclass(tab_, TabProc, kTabSubclass, reinterpret_cast<DWORD_PTR>(this));
+    AddSubclass(parent_, ParentProc, kParentSubclass, reinterpret_cast<DWORD_PTR>(this));
     ::RedrawWindow(tab_, nullptr, nullptr, RDW_INVALIDATE);
     return true;
 }
 
 void TabStripSkin::Detach() {
     if (!tab_) return;
-    ::RemoveWindowSubclass(tab_, TabProc, kTabSubclass);
-    ::RemoveWindowSubclass(parent_, ParentProc, kParentSubclass);
+    RemoveSubclass(tab_, TabProc, kTabSubclass);
+    RemoveSubclass(parent_, ParentProc, kParentSubclass);
     ::RedrawWindow(tab_, nullptr, nullptr, RDW_INVALIDATE);
     ::KillTimer(tab_, kHotTimer);
     tab_ = parent_ = nullptr;
@@ -73,19 +74,19 @@ LRESULT CALLBACK TabStripSkin::TabProc(HWND hwnd, UINT msg, WPARAM wParam, LPARA
     auto& skin = *reinterpret_cast<TabStripSkin*>(self);
     if (msg == WM_NCDESTROY) {
         skin.Detach();
-        return ::DefSubclassProc(hwnd, msg, wParam, lParam);
+        return CallNextSubclass(hwnd, msg, wParam, lParam);
     }
     try {
         return skin.OnTab(hwnd, msg, wParam, lParam);
     } catch (...) {
         // A failed paint leaves the tab window's own drawing.
-        return ::DefSubclassProc(hwnd, msg, wParam, lParam);
+        return CallNextSubclass(hwnd, msg, wParam, lParam);
     }
 }
 
 LRESULT CALLBACK TabStripSkin::ParentProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR,
                                           DWORD_PTR self) noexcept {
-    if (msg != WM_DRAWITEM || wParam != 0) return ::DefSubclassProc(hwnd, msg, wParam, lParam);
+    if (msg != WM_DRAWITEM || wParam != 0) return CallNextSubclass(hwnd, msg, wParam, lParam);
     auto& skin = *reinterpret_cast<TabStripSkin*>(self);
     const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
     if (item && item->CtlType == ODT_TAB && item->hwndItem == skin.tab_) {
@@ -124,7 +125,7 @@ LRESULT TabStripSkin::OnTab(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         return 0;
     default: break;
     }
-    return ::DefSubclassProc(hwnd, msg, wParam, lParam);
+    return CallNextSubclass(hwnd, msg, wParam, lParam);
 }
 
 LRESULT TabStripSkin::OnPaint(HWND hwnd, WPARAM wParam, LPARAM lParam) {
@@ -149,7 +150,7 @@ LRESULT TabStripSkin::OnPaint(HWND hwnd, WPARAM wParam, LPARAM lParam) {
     // under the mouse (the selected tab when there is none) as the hot one.
     const bool clean = clean_;
     clean_ = true;
-    const LRESULT r = ::DefSubclassProc(hwnd, WM_PAINT, wParam, lParam);
+    const LRESULT r = CallNextSubclass(hwnd, WM_PAINT, wParam, lParam);
     clean_ = clean;
     const int current = mouseOver_ >= 0 ? mouseOver_ : static_cast<int>(::SendMessageW(hwnd, TCM_GETCURSEL, 0, 0));
     lastHot_ = hot_;
@@ -159,6 +160,8 @@ LRESULT TabStripSkin::OnPaint(HWND hwnd, WPARAM wParam, LPARAM lParam) {
     paintDc_ = nullptr;
     if (dc) ::ReleaseDC(hwnd, dc);
     hot_ = lastHot_ = current;
+    // Icons of tabs that went are not kept.
+    icons_.Trim(rects_.size() + 8);
     return r;
 }
 
@@ -285,7 +288,7 @@ void TabStripSkin::DrawTab(HDC dc, int index, bool selectedLook, paint::Look fra
     ++painted_;
 }
 
-void TabStripSkin::DrawIcon(HDC dc, int index, const RECT& r, RECT& caption) const {
+void TabStripSkin::DrawIcon(HDC dc, int index, const RECT& r, RECT& caption) {
     const HIMAGELIST list = tabs_.GetImageList();
     if (!list) return;
     const paint::IconPlace at = paint::PlaceIcon(ToRect(r), tabs_.Dpi());
@@ -293,7 +296,7 @@ void TabStripSkin::DrawIcon(HDC dc, int index, const RECT& r, RECT& caption) con
         ::ImageList_Draw(list, 0, dc, at.x, at.y, ILD_TRANSPARENT);
     } else if (look_.ShowIcon()) {
         if (const HDC icon = look_.IconDC(index))
-            ::TransparentBlt(dc, at.x, at.y, at.size, at.size, icon, 0, 0, 32, 32, RGB(0, 0, 0));
+            icons_.Draw(dc, icon, at.x, at.y, at.size);
     }
     caption.left = at.captionLeft;
 }

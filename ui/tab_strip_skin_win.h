@@ -6,6 +6,7 @@
 #pragma once
 
 #include "ui/tab_control_win.h"
+#include "ui/tab_icon_cache_win.h"
 #include "ui/tab_paint.h"
 
 #include <windows.h>
@@ -70,7 +71,7 @@ private:
     // The tab's rectangle, asked of the tab window once per window paint.
     RECT ItemRect(int index);
     void DrawTab(HDC dc, int index, bool selectedLook, paint::Look frame, int selected);
-    void DrawIcon(HDC dc, int index, const RECT& r, RECT& caption) const;
+    void DrawIcon(HDC dc, int index, const RECT& r, RECT& caption);
     void DrawCaption(HDC dc, int index, const RECT& r);
 
     TabControl& tabs_;
@@ -87,6 +88,7 @@ private:
     std::vector<std::optional<RECT>> rects_;  // during a window paint: the tabs' rectangles so far  // drawing one tab the window asked for while it paints
     int painted_ = 0;
     RECT paintBounds_{};
+    TabIconCache icons_;
     ScopedFont captionFont_;  // the captions' font, made once per dpi
     int captionFontDpi_ = 0;
 };

@@ -2,6 +2,7 @@
 
 #include "base/dpi.h"
 #include "base/dpi_win.h"
+#include "base/subclass_win.h"
 #include "base/window_base_win.h"
 #include "plugins/doodle/board_rules.h"
 
@@ -16,7 +17,7 @@ constexpr UINT_PTR kSubclassId = 0x5B71;
 }  // namespace
 
 ToggleButton::~ToggleButton() {
-    if (button_) ::RemoveWindowSubclass(button_.get(), ButtonProc, kSubclassId);
+    if (button_) RemoveSubclass(button_.get(), ButtonProc, kSubclassId);
     button_.reset();
     form_.reset();
 }
@@ -36,7 +37,7 @@ bool ToggleButton::Load() {
     // it its own dpi on the board's next docking tick.
     dpi_ = kBaseDpi;
     SetDpi(SystemDpi());
-    return ::SetWindowSubclass(button_.get(), ButtonProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this)) != FALSE;
+    return AddSubclass(button_.get(), ButtonProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this)) != FALSE;
 }
 
 bool ToggleButton::PlaceInto(HWND main, int scaleWidth) {
@@ -108,7 +109,7 @@ LRESULT CALLBACK ToggleButton::ButtonProc(HWND hwnd, UINT msg, WPARAM wParam, LP
     case WM_RBUTTONUP:
     case WM_MBUTTONUP: {
         // The button finishes its own press first, then the click counts.
-        const LRESULT result = ::DefSubclassProc(hwnd, msg, wParam, lParam);
+        const LRESULT result = CallNextSubclass(hwnd, msg, wParam, lParam);
         try {
             self->Clicked();
         } catch (...) {
@@ -116,10 +117,10 @@ LRESULT CALLBACK ToggleButton::ButtonProc(HWND hwnd, UINT msg, WPARAM wParam, LP
         }
         return result;
     }
-    case WM_NCDESTROY: ::RemoveWindowSubclass(hwnd, ButtonProc, kSubclassId); break;
+    case WM_NCDESTROY: RemoveSubclass(hwnd, ButtonProc, kSubclassId); break;
     default: break;
     }
-    return ::DefSubclassProc(hwnd, msg, wParam, lParam);
+    return CallNextSubclass(hwnd, msg, wParam, lParam);
 }
 
 }  // namespace parlix::doodle

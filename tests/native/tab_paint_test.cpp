@@ -1,7 +1,11 @@
 // The tab strip's drawing rules: shading, gradient rows, fill colours, frames, edges, icons.
 #include "ui/tab_paint.h"
+#include "ui/icon_scale.h"
 
 #include <gtest/gtest.h>
+
+#include <cstdint>
+#include <vector>
 
 namespace parlix::paint {
 namespace {
@@ -115,6 +119,34 @@ TEST(TabPaint, IconSitsSixPixelsInAndCentredAndTheCaptionFollowsIt) {
     EXPECT_EQ(at.x, 16);
     EXPECT_EQ(at.y, 6);  // 4 + (21 - 16) / 2
     EXPECT_EQ(at.captionLeft, 33);
+}
+
+// A window icon is drawn from its 32 × 32 surface: black is where it is not.
+TEST(TabPaint, WindowIconsScaleToTheNearestPixelWithTheKeyColourTransparent) {
+    std::vector<std::uint32_t> source(32 * 32, 0);
+    for (int y = 0; y < 32; ++y)
+        for (int x = 0; x < 32; ++x) source[static_cast<std::size_t>(y * 32 + x)] = x < 16 ? 0x00FF0000u : 0u;
+    source[0] = 0xFF000000u;    // alpha bits do not make the key opaque
+    source[33] = 0x00000001u;   // nearly black is a colour
+    struct Case {
+        int size, x, y;
+        std::uint32_t pixel;
+    } cases[] = {
+        {16, 0, 0, 0u},                  // the key colour, whatever its top byte
+        {16, 1, 1, 0xFFFF0000u},         // 16 from 32 takes every second pixel: (2, 2), left half red
+        {16, 7, 5, 0xFFFF0000u},
+        {16, 8, 5, 0u},                  // the right half is black
+        {32, 1, 1, 0xFF000001u},         // at full size every pixel is its own
+        {24, 11, 0, 0xFFFF0000u},        // 11 * 32 / 24 = 14: red
+        {24, 12, 0, 0u},                 // 16: black
+    };
+    for (const Case& c : cases) {
+        const std::vector<std::uint32_t> icon = KeyedIcon(source, 32, c.size, 0);
+        ASSERT_EQ(icon.size(), static_cast<std::size_t>(c.size * c.size));
+        EXPECT_EQ(icon[static_cast<std::size_t>(c.y * c.size + c.x)], c.pixel) << c.size << ": " << c.x << "," << c.y;
+    }
+    EXPECT_TRUE(KeyedIcon(source, 16, 16, 0).empty()) << "a source of another size";
+    EXPECT_TRUE(KeyedIcon(source, 32, 0, 0).empty());
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 // goes when the mouse leaves, and a move of the mouse paints only the two tabs it concerns.
 #include "tests/support/strip_window.h"
 #include "tests/support/windows.h"
+#include "ui/tab_icon_cache_win.h"
 #include "ui/tab_paint.h"
 
 #include <gtest/gtest.h>
@@ -209,6 +210,48 @@ TEST_P(StripPaintTest, ThePlaceOfTabsThatShrankOrWentIsPaintedAsTheStrip) {
     tabs.DelItem(kUnread);
     StripWindow::Pump();
     EXPECT_EQ(Pixel(gone.right - 2, y), Pixel(Item(kCustom).right + 10, y)) << "a trace of a tab that went stayed";
+}
+
+// A tab's icon surface drawn through the cache: black stays see-through, and a surface drawn
+// afresh is shown as it is now, not as it was first read.
+TEST(TabIconCache, DrawsTheSurfaceAsItIsWithBlackSeeThrough) {
+    const auto surface = [](COLORREF left) {
+        ScopedMemoryDc dc(::CreateCompatibleDC(nullptr));
+        BITMAPINFO bi{};
+        bi.bmiHeader = {sizeof(BITMAPINFOHEADER), 32, -32, 1, 32, BI_RGB};
+        void* bits = nullptr;
+        ScopedBitmap bitmap(::CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+        ::SelectObject(dc.get(), bitmap.get());
+        RECT all{0, 0, 32, 32}, half{0, 0, 16, 32};
+        ::FillRect(dc.get(), &all, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
+        ScopedBrush brush(::CreateSolidBrush(left));
+        ::FillRect(dc.get(), &half, brush.get());
+        return std::pair{std::move(dc), std::move(bitmap)};
+    };
+    auto [dc, bitmap] = surface(RGB(200, 0, 0));
+    ScopedMemoryDc dest(::CreateCompatibleDC(nullptr));
+    BITMAPINFO bi{};
+    bi.bmiHeader = {sizeof(BITMAPINFOHEADER), 40, -40, 1, 32, BI_RGB};
+    void* bits = nullptr;
+    ScopedBitmap target(::CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+    ::SelectObject(dest.get(), target.get());
+    RECT all{0, 0, 40, 40};
+    ::FillRect(dest.get(), &all, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
+
+    TabIconCache cache;
+    ASSERT_TRUE(cache.Draw(dest.get(), dc.get(), 4, 4, 16));
+    EXPECT_EQ(::GetPixel(dest.get(), 6, 10), RGB(200, 0, 0));
+    EXPECT_EQ(::GetPixel(dest.get(), 16, 10), RGB(255, 255, 255)) << "black was drawn";
+    EXPECT_EQ(::GetPixel(dest.get(), 21, 10), RGB(255, 255, 255)) << "drawn past its size";
+    // The same surface with another icon in it.
+    ScopedBrush blue(::CreateSolidBrush(RGB(0, 0, 200)));
+    RECT half{0, 0, 16, 32};
+    ::FillRect(dc.get(), &half, blue.get());
+    ASSERT_TRUE(cache.Draw(dest.get(), dc.get(), 4, 4, 16));
+    EXPECT_EQ(::GetPixel(dest.get(), 6, 10), RGB(0, 0, 200)) << "a stale icon was drawn";
+    EXPECT_EQ(cache.size(), 1u);
+    cache.Trim(0);
+    EXPECT_EQ(cache.size(), 0u);
 }
 
 std::string Name(const testing::TestParamInfo<std::tuple<bool, bool>>& info) {

@@ -15,7 +15,6 @@ namespace parlix {
 namespace {
 
 constexpr UINT_PTR kTabSubclass = 0x534B4E54;     // 'SKNT'
-constexpr UINT_PTR kParentSubclass = 0x534B4E50;  // 'SKNP'
 constexpr UINT_PTR kHotTimer = 1;
 
 paint::Rect ToRect(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
@@ -52,10 +51,9 @@ bool TabStripSkin::Attach() {
     if (tab_) return true;
     tab_ = tabs_.hwnd();
     if (!tab_) return false;
-    parent_ = ::GetParent(tab_);
+    // (Owner-drawn tabs keep the tab window's layout of them; it draws none of them itself.)
     ::SetWindowLongW(tab_, GWL_STYLE, ::GetWindowLongW(tab_, GWL_STYLE) | TCS_OWNERDRAWFIXED);
     AddSubclass(tab_, TabProc, kTabSubclass, reinterpret_cast<DWORD_PTR>(this));
-    AddSubclass(parent_, ParentProc, kParentSubclass, reinterpret_cast<DWORD_PTR>(this));
     ::RedrawWindow(tab_, nullptr, nullptr, RDW_INVALIDATE);
     return true;
 }
@@ -63,10 +61,9 @@ bool TabStripSkin::Attach() {
 void TabStripSkin::Detach() {
     if (!tab_) return;
     RemoveSubclass(tab_, TabProc, kTabSubclass);
-    RemoveSubclass(parent_, ParentProc, kParentSubclass);
     ::RedrawWindow(tab_, nullptr, nullptr, RDW_INVALIDATE);
     ::KillTimer(tab_, kHotTimer);
-    tab_ = parent_ = nullptr;
+    tab_ = nullptr;
 }
 
 LRESULT CALLBACK TabStripSkin::TabProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR,
@@ -79,38 +76,14 @@ LRESULT CALLBACK TabStripSkin::TabProc(HWND hwnd, UINT msg, WPARAM wParam, LPARA
     try {
         return skin.OnTab(hwnd, msg, wParam, lParam);
     } catch (...) {
-        // A failed paint leaves the tab window's own drawing.
-        return CallNextSubclass(hwnd, msg, wParam, lParam);
+        // A failed paint leaves what it had drawn; anything else goes on to the tab window.
+        return msg == WM_PAINT ? 0 : CallNextSubclass(hwnd, msg, wParam, lParam);
     }
-}
-
-LRESULT CALLBACK TabStripSkin::ParentProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                          DWORD_PTR self) noexcept {
-    if (msg != WM_DRAWITEM || wParam != 0) return CallNextSubclass(hwnd, msg, wParam, lParam);
-    auto& skin = *reinterpret_cast<TabStripSkin*>(self);
-    const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
-    if (item && item->CtlType == ODT_TAB && item->hwndItem == skin.tab_) {
-        skin.lastHot_ = skin.hot_;
-        skin.hot_ = static_cast<int>(item->itemID);
-        // The tab window asks for every tab on every paint; a tab outside the part being
-        // painted has nothing to draw (with many tabs, drawing for each made a hover take
-        // hundreds of milliseconds).
-        if (skin.paintDc_ && !TabVisible(skin.paintDc_, item->rcItem)) return 0;
-        // Inside a window paint the background, the selected tab and the edges are drawn once
-        // when the window is done (OnPaint); here only the tab and its neighbours.
-        skin.itemPass_ = skin.paintDc_ != nullptr;
-        try {
-            skin.Paint();
-        } catch (...) {
-        }
-        skin.itemPass_ = false;
-    }
-    return 0;
 }
 
 LRESULT TabStripSkin::OnTab(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
-    case WM_PAINT: return OnPaint(hwnd, wParam, lParam);
+    case WM_PAINT: return OnPaint(hwnd, wParam);
     case WM_MOUSEMOVE: OnMouseMove(lParam); break;
     case WM_TIMER:
         if (wParam != kHotTimer) break;
@@ -128,41 +101,78 @@ LRESULT TabStripSkin::OnTab(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     return CallNextSubclass(hwnd, msg, wParam, lParam);
 }
 
-LRESULT TabStripSkin::OnPaint(HWND hwnd, WPARAM wParam, LPARAM lParam) {
-    // Only the part that needs it is drawn again: the window's own painting is clipped to it,
-    // and so is every strip paint until this one ends.
-    ScopedRegion update(::CreateRectRgn(0, 0, 0, 0));
-    // (A paint asked for with nothing invalid draws everything.)
-    if (::GetUpdateRgn(hwnd, update.get(), FALSE) <= NULLREGION) update.reset();
-    // One context for every strip paint of this window paint.
-    const HDC dc = ::GetDC(hwnd);
-    if (dc && update) ::SelectClipRgn(dc, update.get());
-    paintDc_ = dc;
-    rects_.assign(static_cast<std::size_t>(tabs_.count()), std::nullopt);
-    // The rectangles hold for this paint only, however it ends.
-    struct ForgetRects {
-        std::vector<std::optional<RECT>>& rects;
-        ~ForgetRects() { rects.clear(); }
-    } forget{rects_};
-    // The window draws itself, each tab through WM_DRAWITEM as the hot one in turn; drawn
-    // there with the hot look, every tab would keep the lifted edge that the normal look does
-    // not paint over, so they get the plain look. The strip is then drawn again with the tab
-    // under the mouse (the selected tab when there is none) as the hot one.
+LRESULT TabStripSkin::OnPaint(HWND hwnd, WPARAM wParam) {
+    // The strip is drawn here alone; the tab window's own painting is left out: under Wine it
+    // took some 40 ms with 120 tabs whatever part of it was painted, and all of it was drawn
+    // over. Only the part that needs it is drawn again (a paint asked for with nothing invalid
+    // draws everything).
+    const auto given = reinterpret_cast<HDC>(wParam);
+    if (!given && !::GetUpdateRect(hwnd, nullptr, FALSE)) ::InvalidateRect(hwnd, nullptr, TRUE);
+    struct Painting {
+        TabStripSkin& skin;
+        HWND hwnd;
+        HDC dc;
+        PAINTSTRUCT ps{};
+        ~Painting() {
+            // The rectangles and the context hold for this paint only, however it ends.
+            skin.rects_.clear();
+            skin.paintDc_ = nullptr;
+            skin.itemPass_ = false;
+            if (dc && hwnd) ::EndPaint(hwnd, &ps);
+        }
+    } painting{*this, given ? nullptr : hwnd, given};
+    if (!given) painting.dc = ::BeginPaint(hwnd, &painting.ps);
+    if (!painting.dc) return 0;
+    paintDc_ = painting.dc;
+    const int n = tabs_.count();
+    rects_.assign(static_cast<std::size_t>(n), std::nullopt);
+    const int sel = static_cast<int>(::SendMessageW(hwnd, TCM_GETCURSEL, 0, 0));
+    // Every tab as the hot one in turn, the selected one last, as a tab window draws them; drawn
+    // with the hot look, every tab would keep the lifted edge that the normal look does not
+    // paint over, so they get the plain look. The raised edge of the display area comes
+    // before the selected tab, which covers part of it.
     const bool clean = clean_;
     clean_ = true;
-    const LRESULT r = CallNextSubclass(hwnd, WM_PAINT, wParam, lParam);
+    for (int i = 0; i < n; ++i)
+        if (i != sel) DrawItem(i);
+    DrawDisplayEdge(n);
+    if (sel >= 0 && sel < n) DrawItem(sel);
     clean_ = clean;
-    const int current = mouseOver_ >= 0 ? mouseOver_ : static_cast<int>(::SendMessageW(hwnd, TCM_GETCURSEL, 0, 0));
+    // Then the strip again with the tab under the mouse (the selected tab when there is none)
+    // as the hot one.
+    const int current = mouseOver_ >= 0 ? mouseOver_ : sel;
     lastHot_ = hot_;
     hot_ = current;
     paintedHot_ = -1;
     Paint();
-    paintDc_ = nullptr;
-    if (dc) ::ReleaseDC(hwnd, dc);
     hot_ = lastHot_ = current;
     // Icons of tabs that went are not kept.
     icons_.Trim(rects_.size() + 8);
-    return r;
+    return 0;
+}
+
+void TabStripSkin::DrawItem(int index) {
+    lastHot_ = hot_;
+    hot_ = index;
+    // A tab outside the part being painted has nothing to draw.
+    if (!TabVisible(paintDc_, ItemRect(index))) return;
+    // The background, the selected tab and the edges are drawn once at the end; here only the
+    // tab and its neighbours.
+    itemPass_ = true;
+    Paint();
+    itemPass_ = false;
+}
+
+void TabStripSkin::DrawDisplayEdge(int count) {
+    RECT area{};
+    ::GetClientRect(tab_, &area);
+    if (count > 0) {
+        // Below (or above) the rows of tabs and the two pixels the selected tab rises by.
+        const int header = tabs_.GetHeaderHeight() + 2;
+        if (tabs_.Bottom()) area.bottom -= header;
+        else area.top += header;
+    }
+    if (::RectVisible(paintDc_, &area)) ::DrawEdge(paintDc_, &area, EDGE_RAISED, BF_SOFT | BF_RECT);
 }
 
 void TabStripSkin::OnMouseMove(LPARAM lParam) {

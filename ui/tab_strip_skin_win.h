@@ -1,5 +1,6 @@
-// The skin of the tab strip: takes over the drawing of a tab control's tab window (owner-draw)
-// and paints its tabs in the chosen style after the window's own painting, with the tab under
+// The skin of the tab strip: takes over the painting of a tab control's tab window (owner-draw
+// tabs, which the window lays out but never draws) and paints its tabs in the chosen style, the
+// display area's raised edge, and the strip beside the last tab, with the tab under
 // the mouse ("hot") lifted and tracked by a 1 ms timer until the mouse leaves. A move of the
 // mouse from tab to tab invalidates only the tab it left and the tab it entered (with the few
 // pixels their frames reach beyond them); the window and the strip paint within that alone.
@@ -58,12 +59,14 @@ public:
 
 private:
     static LRESULT CALLBACK TabProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR self) noexcept;
-    static LRESULT CALLBACK ParentProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id,
-                                       DWORD_PTR self) noexcept;
     LRESULT OnTab(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     void OnMouseMove(LPARAM lParam);
     void OnTimer();
-    LRESULT OnPaint(HWND hwnd, WPARAM wParam, LPARAM lParam);
+    LRESULT OnPaint(HWND hwnd, WPARAM wParam);
+    // Inside a window paint: the tab as the tab window asks for it, the hot one in turn.
+    void DrawItem(int index);
+    // The tab window's raised edge round the display area.
+    void DrawDisplayEdge(int count);
     // Has the tab window paint these tabs again now, and nothing else.
     void RepaintTabs(std::initializer_list<int> indexes);
 
@@ -77,7 +80,6 @@ private:
     TabControl& tabs_;
     const StripLook& look_;
     HWND tab_ = nullptr;
-    HWND parent_ = nullptr;
     int mouseOver_ = -1; // the tab under the mouse while it is on the strip, else -1
     int hot_ = 0;        // the tab painted as the current one
     int lastHot_ = 0;    // the tab under the mouse before it

@@ -149,6 +149,9 @@ TEST_P(StripPaintTest, FramesEdgesBackgroundLockAndCaption) {
     } else if (!Xp()) {
         EXPECT_EQ(Pixel(s.right + 8, s.top - 2), static_cast<COLORREF>(ShadeColor(p.selected, -32)));
         EXPECT_EQ(Pixel(s.right + 8, s.top - 1), 0xFFFFFFu);
+    } else {
+        // The XP skin leaves the raised edge of the display area as a tab window has it.
+        EXPECT_EQ(Pixel(0, s.top / 2), ::GetSysColor(COLOR_BTNHIGHLIGHT)) << "no edge round the display area";
     }
     // The lock picture at 6 pixels from the tab's left, centred; the caption right of it.
     const paint::IconPlace icon = paint::PlaceIcon({last.left, last.top, last.right, last.bottom});

@@ -5,6 +5,7 @@
 #include "base/dpi_win.h"
 #include "base/error_report_win.h"
 #include "base/handle_value_win.h"
+#include "base/message_pump_win.h"
 #include "base/product_info.h"
 #include "ui/tab_commands.h"
 
@@ -14,6 +15,8 @@ namespace parlix {
 
 namespace {
 constexpr UINT kUnloadMs = 100;
+// How often a focus move lets waiting posted messages go first.
+constexpr WPARAM kFocusDeferrals = 4;
 }
 
 LocalDate TodayLocal() {
@@ -61,6 +64,12 @@ LRESULT Program::Route(UINT msg, WPARAM wParam, LPARAM lParam, bool& handled) {
     case kWmDpiChanged: OnDpiChanged(LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam)); return 0;
     case kMsgPollResults: parts_->poll.TakeResults(); return 0;
     case kMsgFocusCurrent:
+        // Moving the focus waits on two clients: what is already posted and waiting (most of
+        // all a hook notice of a chat window to capture, which selects a tab of its own and asks
+        // for the focus again) is taken first, a few times at most.
+        if (wParam < kFocusDeferrals && PostedMessageWaiting() &&
+            ::PostMessageW(view_.Hwnd(), kMsgFocusCurrent, wParam + 1, 0))
+            return 0;
         // Set tab read moves the focus into the chat as well.
         if (parts_->dispatch.MainIsActive()) parts_->poll.SetTabRead();
         else FocusCurrent();

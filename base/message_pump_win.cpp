@@ -20,4 +20,6 @@ void PumpMessagesFor(DWORD milliseconds) {
     }
 }
 
+bool PostedMessageWaiting() noexcept { return (HIWORD(::GetQueueStatus(QS_POSTMESSAGE)) & QS_POSTMESSAGE) != 0; }
+
 }  // namespace parlix

@@ -8,4 +8,8 @@ namespace parlix {
 
 void PumpMessagesFor(DWORD milliseconds);
 
+// A posted message waits in this thread's queue. Nothing is handled meanwhile: messages sent
+// to the thread wait too (a peek would handle them inside whatever handler asks).
+[[nodiscard]] bool PostedMessageWaiting() noexcept;
+
 }  // namespace parlix

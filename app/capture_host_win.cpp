@@ -26,10 +26,24 @@ bool CaptureHost::AddTab(HWND window, const Recognition& r) {
 }
 
 void CaptureHost::AfterCapture() {
-    calls_.ReleaseHungFocus();
-    if (state_.MainState() == MainWindowState::InTray) tray_.ShowInTaskBar(true);
-    if (::IsWindowEnabled(view_.Hwnd())) ::SetForegroundWindow(view_.Hwnd());
-    ::PostMessageW(view_.Hwnd(), kMsgFocusCurrent, 0, 0);
+    if (state_.MainState() == MainWindowState::InTray) {
+        calls_.ReleaseHungFocus();
+        tray_.ShowInTaskBar(true);
+    }
+    ::PostMessageW(view_.Hwnd(), kMsgAfterCapture, 0, 0);
+}
+
+void CaptureHost::FinishCapture() {
+    // The user may have sent the main window to the tray since the capture: it stays there.
+    const HWND main = view_.Hwnd();
+    if (!::IsWindowVisible(main)) return;
+    // Bringing the window forward waits on the client holding the focus (checked first); a
+    // window already in front is left as it is.
+    if (::GetForegroundWindow() != main && ::IsWindowEnabled(main)) {
+        calls_.ReleaseHungFocus();
+        ::SetForegroundWindow(main);
+    }
+    state_.PostFocusCurrent();
 }
 
 void CaptureHost::AfterScan() {

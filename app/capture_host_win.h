@@ -37,7 +37,11 @@ public:
     // CaptureSink
     [[nodiscard]] bool IsCaptured(HWND window) const override;
     bool AddTab(HWND window, const Recognition& recognition) override;
+    // Shows the main window if it was in the tray and posts kMsgAfterCapture: the window comes
+    // to the front once what already waits (another window to capture) is done; FinishCapture
+    // answers it.
     void AfterCapture() override;
+    void FinishCapture();
     void AfterScan() override;
 
 private:

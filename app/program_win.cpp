@@ -15,7 +15,7 @@ namespace parlix {
 
 namespace {
 constexpr UINT kUnloadMs = 100;
-// How often a focus move lets waiting posted messages go first.
+// How often a focus move or the end of a capture lets waiting posted messages go first.
 constexpr WPARAM kFocusDeferrals = 4;
 }
 
@@ -63,19 +63,27 @@ LRESULT Program::Route(UINT msg, WPARAM wParam, LPARAM lParam, bool& handled) {
     case WM_CLOSE: OnClose(); return 0;
     case kWmDpiChanged: OnDpiChanged(LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam)); return 0;
     case kMsgPollResults: parts_->poll.TakeResults(); return 0;
+    case kMsgAfterCapture:
+        if (!LetWaitingGoFirst(msg, wParam)) parts_->capture.FinishCapture();
+        return 0;
     case kMsgFocusCurrent:
-        // Moving the focus waits on two clients: what is already posted and waiting (most of
-        // all a hook notice of a chat window to capture, which selects a tab of its own and asks
-        // for the focus again) is taken first, a few times at most.
-        if (wParam < kFocusDeferrals && PostedMessageWaiting() &&
-            ::PostMessageW(view_.Hwnd(), kMsgFocusCurrent, wParam + 1, 0))
-            return 0;
+        if (!parts_->state.FocusCurrentTaken() || LetWaitingGoFirst(msg, wParam)) return 0;
         // Set tab read moves the focus into the chat as well.
         if (parts_->dispatch.MainIsActive()) parts_->poll.SetTabRead();
         else FocusCurrent();
         return 0;
     default: handled = false; return 0;
     }
+}
+
+bool Program::LetWaitingGoFirst(UINT msg, WPARAM deferrals) {
+    // Bringing the main window to the front and moving the focus wait on the window manager
+    // and on two clients: what is already posted and waiting (most of all a hook notice of a
+    // chat window to capture, which selects a tab of its own and asks for these again) is
+    // taken first, a few times at most.
+    if (deferrals >= kFocusDeferrals || !PostedMessageWaiting()) return false;
+    return msg == kMsgFocusCurrent ? parts_->state.PostFocusCurrent(deferrals + 1)
+                                   : ::PostMessageW(view_.Hwnd(), msg, deferrals + 1, 0) != FALSE;
 }
 
 LRESULT Program::TabInfo(WPARAM index, LPARAM what) const {
@@ -271,7 +279,7 @@ bool Program::MainIsActive() const { return parts_->dispatch.MainIsActive(); }
 void Program::AfterSwitch() {
     // The tab is read, and the focus follows, as soon as the switch is done: moving the focus
     // waits on two clients.
-    ::PostMessageW(view_.Hwnd(), kMsgFocusCurrent, 0, 0);
+    parts_->state.PostFocusCurrent();
     if (parts_->dispatch.NumbersShown()) ShowNumbers();
 }
 

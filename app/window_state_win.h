@@ -22,6 +22,8 @@ class TabView;
 enum MainTimer : UINT_PTR { tmrChkWin = 1, tmrChkMsg = 2, tmrMsg = 3, tmrUnload = 5, tmrCheckHook = 6, tmrKillTip = 9 };
 // Posted to the main window: move the keyboard focus into the current tab's chat.
 inline constexpr UINT kMsgFocusCurrent = WM_APP + 1;
+// Posted to the main window after a capture: bring it to the front and move the focus.
+inline constexpr UINT kMsgAfterCapture = WM_APP + 12;
 // Posted by the new-message poll's worker when a round's results are ready.
 inline constexpr UINT kMsgPollResults = WM_APP + 11;
 
@@ -39,6 +41,15 @@ public:
         programIcon_ = program;
         newMsgIcon_ = newMessage;
     }
+    // Posts kMsgFocusCurrent (wParam: how often it was put off). A capture and the tab switch it
+    // causes both ask; each answer waits on two clients, so only the last one queued is answered.
+    bool PostFocusCurrent(WPARAM deferrals = 0) noexcept {
+        if (!::PostMessageW(view_.Hwnd(), kMsgFocusCurrent, deferrals, 0)) return false;
+        ++focusPosts_;
+        return true;
+    }
+    // Called as kMsgFocusCurrent arrives: false while a later one is still queued.
+    [[nodiscard]] bool FocusCurrentTaken() noexcept { return focusPosts_ == 0 || --focusPosts_ == 0; }
     // The state the upkeep and the focus keep up to date (they hold this reference).
     [[nodiscard]] MainWindowState& State() noexcept { return mainState_; }
 
@@ -95,6 +106,7 @@ private:
     HICON newMsgIcon_ = nullptr;
     MainWindowState mainState_ = MainWindowState::Normal;
     bool flashing_ = false;  // tmrMsg runs
+    int focusPosts_ = 0;     // kMsgFocusCurrent posted and not yet taken
 };
 
 }  // namespace parlix

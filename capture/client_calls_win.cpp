@@ -45,17 +45,22 @@ void ClientCalls::PlaceAsync(HWND window, HWND insertAfter, int x, int y, int wi
     ::SetWindowPos(window, insertAfter, x, y, width, height, flags | SWP_ASYNCWINDOWPOS);
 }
 
-void ClientCalls::ReleaseHungFocus() {
+DWORD ClientCalls::ReleaseHungFocus() {
     const HWND old = ::GetFocus();
     DWORD pid = 0;
-    if (old && ::GetWindowThreadProcessId(old, &pid) && pid != ::GetCurrentProcessId())
-        Send(old, WM_NULL, 0, 0, kClientAliveMs);
+    const DWORD thread = old ? ::GetWindowThreadProcessId(old, &pid) : 0;
+    if (!thread || pid == ::GetCurrentProcessId()) return 0;
+    return Send(old, WM_NULL, 0, 0, kClientAliveMs) ? thread : 0;
 }
 
 bool ClientCalls::Focus(HWND window) {
     if (!window) return false;
-    ReleaseHungFocus();
-    if (!Send(window, WM_NULL, 0, 0, kClientAliveMs)) return false;
+    // The client holding the focus has just answered: when the target is of the same thread,
+    // that answer stands for both.
+    const DWORD answered = ReleaseHungFocus();
+    if (!answered || answered != ::GetWindowThreadProcessId(window, nullptr)) {
+        if (!Send(window, WM_NULL, 0, 0, kClientAliveMs)) return false;
+    }
     ::SetFocus(window);
     return true;
 }

@@ -44,8 +44,9 @@ public:
     // false when the target does not answer.
     bool Focus(HWND window);
     // Detaches the client holding the keyboard focus when it does not answer at once, so that
-    // activation and focus changes of Parlix's own windows do not wait on it.
-    void ReleaseHungFocus();
+    // activation and focus changes of Parlix's own windows do not wait on it. Returns the
+    // thread of that client when it answered; 0 when it did not, or no client has the focus.
+    DWORD ReleaseHungFocus();
 
     // Input queue of the window's thread attached to Parlix's while the window is captured.
     void AttachInput(HWND window);

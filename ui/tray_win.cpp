@@ -54,10 +54,9 @@ bool Tray::AddTrayIcon(HWND mainWindow, HICON icon) {
     installed_ = true;
     balloon_ = false;
     ++shellCalls_;
-    const bool added = ::Shell_NotifyIconW(NIM_ADD, &nid_) != FALSE;
-    inSync_ = added;
+    shell_.Send(NIM_ADD, nid_);
     RestartKillTip();
-    return added;
+    return true;
 }
 
 bool Tray::DeleteTrayIcon() {
@@ -65,7 +64,9 @@ bool Tray::DeleteTrayIcon() {
     installed_ = false;
     balloon_ = false;
     StopKillTip();
-    return ::Shell_NotifyIconW(NIM_DELETE, &nid_) != FALSE;
+    // The icon is gone before the program goes on (to its exit, mostly).
+    shell_.Send(NIM_DELETE, nid_);
+    return shell_.Flush();
 }
 
 bool Tray::KillTip() {
@@ -73,10 +74,10 @@ bool Tray::KillTip() {
     nid_.uFlags = kFlagsPlain;
     // After a restart of the shell no hide notice comes for the balloon that went with it.
     balloon_ = false;
-    ::Shell_NotifyIconW(NIM_DELETE, &nid_);
+    shell_.Send(NIM_DELETE, nid_);
     shellCalls_ += 2;
-    inSync_ = ::Shell_NotifyIconW(NIM_ADD, &nid_) != FALSE;
-    return inSync_;
+    shell_.Send(NIM_ADD, nid_);
+    return true;
 }
 
 bool Tray::SetTrayTip(std::wstring_view text) {
@@ -97,10 +98,11 @@ bool Tray::Modify(bool changed) {
     if (!installed_) return false;
     // Every tab switch sets the tip and the icon again; each call is a round trip to the shell
     // (tens of milliseconds under load), so what the shell already shows is not sent again.
-    if (!changed && inSync_) return true;
+    const bool refused = shell_.TakeRefused();
+    if (!changed && !refused) return true;
     ++shellCalls_;
-    inSync_ = ::Shell_NotifyIconW(NIM_MODIFY, &nid_) != FALSE;
-    return inSync_;
+    shell_.Send(NIM_MODIFY, nid_);
+    return true;
 }
 
 bool Tray::ShowTray(std::wstring_view title, std::wstring_view text, DWORD infoFlags) {
@@ -112,7 +114,8 @@ bool Tray::ShowTray(std::wstring_view title, std::wstring_view text, DWORD infoF
         nid_.dwInfoFlags = infoFlags;
         if (!installed_) return;
         ++shellCalls_;
-        shown = inSync_ = ::Shell_NotifyIconW(NIM_MODIFY, &nid_) != FALSE;
+        shell_.Send(NIM_MODIFY, nid_);
+        shown = true;
         RestartKillTip();
     });
     return shown;

@@ -3,6 +3,7 @@
 // moves the main window between the taskbar and the tray. The main window owns one Tray and
 // routes to it the tray callback message, "TaskbarCreated" and the tmrKillTip tick.
 //
+// The calls to the shell go through a ShellIconSender: the UI thread does not wait for them.
 // One record serves every call; each operation changes only its own fields, so a tooltip or
 // icon change made while uFlags still holds the balloon shows the balloon text again (the
 // balloon stays until tmrKillTip removes it).
@@ -10,6 +11,7 @@
 
 #include "base/main_state.h"
 #include "base/scoped_win.h"
+#include "ui/shell_icon_sender_win.h"
 
 #include <windows.h>
 
@@ -45,12 +47,16 @@ public:
     // A program that forgets DeleteTrayIcon leaves no dead icon behind.
     ~Tray() { DeleteTrayIcon(); }
 
-    // The results are the shell's; the program goes on either way.
+    // The shell is called on the sender's thread: true when a call was given to it (the icon is
+    // installed), whatever the shell answers; the program goes on either way. Flush tells the
+    // shell's answers.
 
     // Fills the record with the welcome texts and balloon and adds the icon for mainWindow, then
     // starts tmrKillTip. icon: the program icon, or null for a blank icon (tray_TransIcon). The
     // caller keeps every icon handed in alive while the tray may show it (re-adds reuse it).
     bool AddTrayIcon(HWND mainWindow, HICON icon);
+    // Waits for the removal (kShellDrainMs at most); true when the shell accepted it and every
+    // call before it since the last Flush.
     bool DeleteTrayIcon();
     // Deletes and re-adds the icon without its balloon; also the answer to "TaskbarCreated".
     // Nothing when the icon is not installed.
@@ -74,6 +80,9 @@ public:
     [[nodiscard]] bool BalloonShowing() const noexcept { return balloon_; }
     [[nodiscard]] bool Installed() const noexcept { return installed_; }
     [[nodiscard]] const NOTIFYICONDATAW& Record() const noexcept { return nid_; }
+    // Waits until the shell was called for everything so far; true when it accepted all of it
+    // since the last Flush.
+    bool Flush() { return shell_.Flush(); }
     // How many times the shell was called to add or change the icon.
     [[nodiscard]] int ShellCalls() const noexcept { return shellCalls_; }
 
@@ -91,8 +100,8 @@ private:
     NOTIFYICONDATAW nid_{};
     bool installed_ = false;  // added and not yet deleted (even if the shell refused the add)
     bool balloon_ = false;
-    bool inSync_ = false;  // the shell accepted the record as it stands
     int shellCalls_ = 0;
+    ShellIconSender shell_;
 };
 
 // The icon shown while a new message is unread, from the main program's resources.

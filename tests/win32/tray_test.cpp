@@ -62,13 +62,15 @@ protected:
             ::CreateWindowExW(WS_EX_APPWINDOW, wc.lpszClassName, L"Parlix", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
                               50, 50, 400, 300, nullptr, nullptr, wc.hInstance, nullptr);
         ASSERT_NE(main, nullptr);
-        ASSERT_TRUE(tray.AddTrayIcon(main, icon.get())) << "the test desktop has a tray";
+        ASSERT_TRUE(tray.AddTrayIcon(main, icon.get()));
+        ASSERT_TRUE(tray.Flush()) << "the test desktop has a tray";
     }
     void TearDown() override {
         tray.DeleteTrayIcon();
         ::DestroyWindow(main);
     }
     bool ShellKnowsIcon() {
+        tray.Flush();
         NOTIFYICONDATAW probe = tray.Record();
         probe.uFlags = 0;
         return ::Shell_NotifyIconW(NIM_MODIFY, &probe) != FALSE;
@@ -112,6 +114,25 @@ TEST_F(TrayTest, OnlyAChangedTipOrIconIsSentToTheShell) {
         EXPECT_EQ(tray.ShellCalls() - base, s.calls) << (s.tip ? s.tip : L"icon");
     }
     EXPECT_EQ(std::wstring(tray.Record().szTip), L"李四");
+    EXPECT_TRUE(ShellKnowsIcon());
+}
+
+TEST_F(TrayTest, AChangeTheShellRefusedIsSentAgainEvenWhenItChangesNothing) {
+    // The icon goes behind the tray's back: the next change is refused.
+    NOTIFYICONDATAW probe = tray.Record();
+    ASSERT_TRUE(tray.Flush());
+    ASSERT_TRUE(::Shell_NotifyIconW(NIM_DELETE, &probe));
+    tray.SetTrayTip(L"王五");
+    EXPECT_FALSE(tray.Flush());
+    // Back (as after "TaskbarCreated"); the same tip again is sent once, then no more.
+    tray.KillTip();
+    tray.Flush();  // its removal is refused: the shell had no icon
+    const int base = tray.ShellCalls();
+    tray.SetTrayTip(L"王五");
+    EXPECT_EQ(tray.ShellCalls() - base, 1);
+    EXPECT_TRUE(tray.Flush());
+    tray.SetTrayTip(L"王五");
+    EXPECT_EQ(tray.ShellCalls() - base, 1);
     EXPECT_TRUE(ShellKnowsIcon());
 }
 

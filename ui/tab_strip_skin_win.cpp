@@ -265,7 +265,10 @@ void TabStripSkin::DrawStrip(HDC dc) {
             Draw(dc, paint::FillBackground(tabs_.Bottom(), last.right + 1, window.right + 1, ToRect(selected),
                                            ToRect(last), look_.Colours().normal));
     }
-    if (hot_ < n) {
+    // In the item pass a tab is drawn again, the same way, as the neighbour of the next one
+    // when that one is drawn: its first drawing would be covered entirely.
+    const bool drawnAgain = itemPass_ && hot_ + 1 < n && hot_ + 1 != sel && TabVisible(dc, ItemRect(hot_ + 1));
+    if (hot_ < n && !drawnAgain) {
         if (hot_ == sel) DrawTab(dc, hot_, true, paint::Look::Selected, sel);
         // The QQ style frames only the hot look.
         else DrawTab(dc, hot_, false, !xp && clean_ ? paint::Look::Normal : hotLook, sel);

@@ -46,7 +46,8 @@ ShellIconSender::ShellIconSender() : state_(std::make_shared<State>()) {
 }
 
 ShellIconSender::~ShellIconSender() {
-    (void)Flush(kShellDrainMs);
+    // A shell that did not answer the last flush in time is not waited for a second time.
+    if (!stuck_) (void)Flush(kShellDrainMs);
     {
         std::lock_guard hold(state_->lock);
         state_->stop = true;
@@ -67,6 +68,7 @@ bool ShellIconSender::Flush(DWORD timeoutMs) {
     std::unique_lock hold(state_->lock);
     const bool made = state_->done.wait_for(hold, std::chrono::milliseconds(timeoutMs),
                                             [this] { return state_->queue.empty() && !state_->busy; });
+    stuck_ = !made;
     return made && !std::exchange(state_->refusedSinceFlush, false);
 }
 

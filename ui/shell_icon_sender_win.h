@@ -39,6 +39,7 @@ private:
     struct State;
     std::shared_ptr<State> state_;
     int calls_ = 0;
+    bool stuck_ = false;  // the last Flush ran out of time
 };
 
 }  // namespace parlix

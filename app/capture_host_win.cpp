@@ -30,7 +30,7 @@ void CaptureHost::AfterCapture() {
         calls_.ReleaseHungFocus();
         tray_.ShowInTaskBar(true);
     }
-    ::PostMessageW(view_.Hwnd(), kMsgAfterCapture, 0, 0);
+    state_.PostAfterCapture();
 }
 
 void CaptureHost::FinishCapture() {

@@ -64,10 +64,14 @@ LRESULT Program::Route(UINT msg, WPARAM wParam, LPARAM lParam, bool& handled) {
     case kWmDpiChanged: OnDpiChanged(LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam)); return 0;
     case kMsgPollResults: parts_->poll.TakeResults(); return 0;
     case kMsgAfterCapture:
+        parts_->state.AfterCaptureTaken();
         if (!LetWaitingGoFirst(msg, wParam)) parts_->capture.FinishCapture();
         return 0;
     case kMsgFocusCurrent:
-        if (!parts_->state.FocusCurrentTaken() || LetWaitingGoFirst(msg, wParam)) return 0;
+        // A later focus move is queued, or the end of a capture that asks for one: that one
+        // answers this one as well.
+        if (!parts_->state.FocusCurrentTaken() || parts_->state.AfterCaptureQueued() || LetWaitingGoFirst(msg, wParam))
+            return 0;
         // Set tab read moves the focus into the chat as well.
         if (parts_->dispatch.MainIsActive()) parts_->poll.SetTabRead();
         else FocusCurrent();
@@ -83,7 +87,7 @@ bool Program::LetWaitingGoFirst(UINT msg, WPARAM deferrals) {
     // taken first, a few times at most.
     if (deferrals >= kFocusDeferrals || !PostedMessageWaiting()) return false;
     return msg == kMsgFocusCurrent ? parts_->state.PostFocusCurrent(deferrals + 1)
-                                   : ::PostMessageW(view_.Hwnd(), msg, deferrals + 1, 0) != FALSE;
+                                   : parts_->state.PostAfterCapture(deferrals + 1);
 }
 
 LRESULT Program::TabInfo(WPARAM index, LPARAM what) const {

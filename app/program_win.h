@@ -105,8 +105,8 @@ private:
     // MainWindowRouter
     LRESULT Route(UINT msg, WPARAM wParam, LPARAM lParam, bool& handled) override;
     LRESULT TabInfo(WPARAM index, LPARAM what) const;
-    // Posts msg again, counting deferrals, while other posted messages wait; false when it is
-    // to be answered now.
+    // Posts msg (kMsgFocusCurrent or kMsgAfterCapture) again, counting deferrals, while other
+    // posted messages wait; false when it is to be answered now.
     bool LetWaitingGoFirst(UINT msg, WPARAM deferrals);
     void OnTimer(UINT_PTR id);
     void OnCommand(WPARAM wParam, LPARAM lParam);

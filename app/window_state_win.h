@@ -50,6 +50,17 @@ public:
     }
     // Called as kMsgFocusCurrent arrives: false while a later one is still queued.
     [[nodiscard]] bool FocusCurrentTaken() noexcept { return focusPosts_ == 0 || --focusPosts_ == 0; }
+    // Posts kMsgAfterCapture (wParam as above). While one is queued, a focus move queued before
+    // it is left to the one it asks for.
+    bool PostAfterCapture(WPARAM deferrals = 0) noexcept {
+        if (!::PostMessageW(view_.Hwnd(), kMsgAfterCapture, deferrals, 0)) return false;
+        ++afterCapturePosts_;
+        return true;
+    }
+    void AfterCaptureTaken() noexcept {
+        if (afterCapturePosts_ > 0) --afterCapturePosts_;
+    }
+    [[nodiscard]] bool AfterCaptureQueued() const noexcept { return afterCapturePosts_ > 0; }
     // The state the upkeep and the focus keep up to date (they hold this reference).
     [[nodiscard]] MainWindowState& State() noexcept { return mainState_; }
 
@@ -107,6 +118,7 @@ private:
     MainWindowState mainState_ = MainWindowState::Normal;
     bool flashing_ = false;  // tmrMsg runs
     int focusPosts_ = 0;     // kMsgFocusCurrent posted and not yet taken
+    int afterCapturePosts_ = 0;  // kMsgAfterCapture likewise
 };
 
 }  // namespace parlix

@@ -87,18 +87,21 @@ bool ChatDetector::Detect(HWND window, bool fromScan, bool waited) {
             return false;
         }
     }
-    examining_.insert(window);
-    struct Done {
-        std::unordered_set<HWND>& set;
-        HWND w;
-        ~Done() { set.erase(w); }
-    } done{examining_, window};
-
-    WaitedTree waitedTree(tree_);
-    WindowTree& tree = waited ? static_cast<WindowTree&>(waitedTree) : tree_;
-    const auto recognition = Recognize(tree, FromHwnd(window), imProcessIds_());
-    if (!recognition || !::IsWindow(window)) return false;
-    if (!sink_.AddTab(window, *recognition)) return false;
+    {
+        examining_.insert(window);
+        struct Done {
+            std::unordered_set<HWND>& set;
+            HWND w;
+            ~Done() { set.erase(w); }
+        } done{examining_, window};
+        WaitedTree waitedTree(tree_);
+        WindowTree& tree = waited ? static_cast<WindowTree&>(waitedTree) : tree_;
+        const auto recognition = Recognize(tree, FromHwnd(window), imProcessIds_());
+        if (!recognition || !::IsWindow(window)) return false;
+        if (!sink_.AddTab(window, *recognition)) return false;
+    }
+    // The examination is over before the main window comes forward: what that handles meanwhile
+    // (the tab popped out and the window's merge button clicked) may ask for the window again.
     if (!fromScan) sink_.AfterCapture();
     return true;
 }

@@ -34,6 +34,13 @@ class FakeWindowTree final : public WindowTree {
         return h;
     }
 
+    // Adds a window under a handle of the caller's (a real window's, for tests that need both).
+    Hwnd AddAs(Hwnd h, FakeWindow window, Hwnd parent = Hwnd{}) {
+        nodes_[h.value] = Node{std::move(window), std::nullopt, 0};
+        children_[parent.value].push_back(h);
+        return h;
+    }
+
     // The title becomes `title` once the clock has reached `afterMs`.
     void SetTitleLater(Hwnd w, std::wstring title, int afterMs) {
         Node& n = nodes_.at(w.value);

@@ -212,6 +212,21 @@ TEST_F(TabsTest, MergeButtonInAPoppedOutWindowCapturesItAgain) {
     EXPECT_TRUE(::IsWindow(merge1));
 }
 
+TEST_F(TabsTest, AChatPoppedOutAndMergedAsSoonAsItsTabAppearsComesBack) {
+    // Parlix starts in the tray (no chat yet): the first capture brings it back, and the
+    // pop-out and the merge click arrive while it does.
+    FakeIm& qq = Client(L"QQ.exe", L"main|1");
+    Start();
+    const HWND chat = qq.Open(L"dialog", L"与 赵六 交谈中");
+    ASSERT_TRUE(app_->WaitForTab(chat).has_value());
+    ASSERT_TRUE(app_->Command(mnuPop));
+    const HWND merge = WaitFor([&] { return ::FindWindowExW(chat, nullptr, L"Button", L"合并"); });
+    ASSERT_NE(merge, nullptr);
+    ::SendMessageTimeoutW(merge, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3), SMTO_ABORTIFHUNG, static_cast<UINT>(kPatience.count()), nullptr);
+    ::SendMessageTimeoutW(merge, WM_LBUTTONUP, 0, MAKELPARAM(3, 3), SMTO_ABORTIFHUNG, static_cast<UINT>(kPatience.count()), nullptr);
+    EXPECT_TRUE(app_->WaitForTab(chat).has_value());
+}
+
 TEST_F(TabsTest, CloseAsksTheClientAndRespectsItsQuestion) {
     FakeIm& qq = Client(L"QQ.exe", L"main|1");
     Start();

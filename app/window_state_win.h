@@ -43,19 +43,13 @@ public:
     }
     // Posts kMsgFocusCurrent (wParam: how often it was put off). A capture and the tab switch it
     // causes both ask; each answer waits on two clients, so only the last one queued is answered.
-    bool PostFocusCurrent(WPARAM deferrals = 0) noexcept {
-        if (!::PostMessageW(view_.Hwnd(), kMsgFocusCurrent, deferrals, 0)) return false;
-        ++focusPosts_;
-        return true;
-    }
+    bool PostFocusCurrent(WPARAM deferrals = 0) noexcept { return PostCounted(kMsgFocusCurrent, deferrals, focusPosts_); }
     // Called as kMsgFocusCurrent arrives: false while a later one is still queued.
     [[nodiscard]] bool FocusCurrentTaken() noexcept { return focusPosts_ == 0 || --focusPosts_ == 0; }
     // Posts kMsgAfterCapture (wParam as above). While one is queued, a focus move queued before
     // it is left to the one it asks for.
     bool PostAfterCapture(WPARAM deferrals = 0) noexcept {
-        if (!::PostMessageW(view_.Hwnd(), kMsgAfterCapture, deferrals, 0)) return false;
-        ++afterCapturePosts_;
-        return true;
+        return PostCounted(kMsgAfterCapture, deferrals, afterCapturePosts_);
     }
     void AfterCaptureTaken() noexcept {
         if (afterCapturePosts_ > 0) --afterCapturePosts_;
@@ -106,6 +100,13 @@ public:
     void SetTrayIcon(TrayIconKind icon) override;
 
 private:
+    // Posts msg to the main window and counts it in posted while it is queued.
+    bool PostCounted(UINT msg, WPARAM deferrals, int& posted) noexcept {
+        if (!::PostMessageW(view_.Hwnd(), msg, deferrals, 0)) return false;
+        ++posted;
+        return true;
+    }
+
     MainWindow& view_;
     const Settings& settings_;
     const MessageDispatch& dispatch_;

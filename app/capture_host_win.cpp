@@ -3,6 +3,7 @@
 #include "app/tab_view_win.h"
 #include "app/window_state_win.h"
 #include "base/handle_value_win.h"
+#include "capture/focus_win.h"
 
 namespace parlix {
 
@@ -37,11 +38,16 @@ void CaptureHost::FinishCapture() {
     // The user may have sent the main window to the tray since the capture: it stays there.
     const HWND main = view_.Hwnd();
     if (!::IsWindowVisible(main)) return;
-    // Bringing the window forward waits on the client holding the focus (checked first); a
-    // window already in front is left as it is.
+    // A window already in front is left as it is. Otherwise the client of the current tab is
+    // asked to take the focus, which brings the main window forward without Parlix waiting on
+    // that client; failing that, Parlix does it, waiting on the client holding the focus
+    // (checked first).
     if (::GetForegroundWindow() != main && ::IsWindowEnabled(main)) {
-        calls_.ReleaseHungFocus();
-        ::SetForegroundWindow(main);
+        const auto current = tabs_.Current();
+        if (!current || !calls_.AskToTakeFocus(FocusTarget(current->window))) {
+            calls_.ReleaseHungFocus();
+            ::SetForegroundWindow(main);
+        }
     }
     state_.PostFocusCurrent();
 }

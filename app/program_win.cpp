@@ -119,7 +119,7 @@ void Program::OnTimer(UINT_PTR id) {
     case tmrCheckHook:
         // A client found now may have opened chats before: they were rejected when they
         // appeared (not a known client then) and are examined once more here.
-        for (HWND w : TopLevelWindowsOf(discovery_.FindClients(view_.Hwnd()))) DetectWindow(w);
+        for (HWND w : TopLevelWindowsOf(FindClients())) DetectWindow(w);
         break;
     case tmrUnload:
         ::KillTimer(view_.Hwnd(), tmrUnload);

@@ -32,9 +32,11 @@
 #include "ui/tab_ui_host.h"
 #include "ui/tray_win.h"
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace parlix {
 
@@ -92,6 +94,8 @@ private:
     void BuildParts();
     void PrepareStrip();
     void HookClients();
+    // Hooks the clients not hooked yet; returns the client processes found for the first time.
+    std::vector<std::uint32_t> FindClients();
     void ShowFirstState(const WindowPlacement& place);
     void AutoRunClient();
     void StartTimers();

@@ -118,7 +118,13 @@ void Program::HookClients() {
     discovery_.InitHooks();
     parts_->dispatch.SetTaskbarCreatedMsg(discovery_.TaskbarCreatedMsg());
     // The start-up scan examines the windows of the clients found now.
-    (void)discovery_.FindClients(view_.Hwnd());
+    (void)FindClients();
+}
+
+std::vector<std::uint32_t> Program::FindClients() {
+    std::vector<std::uint32_t> found = discovery_.FindClients(view_.Hwnd());
+    calls_.SetHookedThreads(discovery_.HookedThreads());
+    return found;
 }
 
 void Program::ShowFirstState(const WindowPlacement& place) {

@@ -1,5 +1,7 @@
 #include "capture/client_calls_win.h"
 
+#include "hook/hook_protocol.h"
+
 #include <algorithm>
 
 namespace parlix {
@@ -55,6 +57,7 @@ DWORD ClientCalls::ReleaseHungFocus() {
 
 bool ClientCalls::Focus(HWND window) {
     if (!window) return false;
+    if (AskToTakeFocus(window)) return true;
     // The client holding the focus has just answered: when the target is of the same thread,
     // that answer stands for both.
     const DWORD answered = ReleaseHungFocus();
@@ -63,6 +66,25 @@ bool ClientCalls::Focus(HWND window) {
     }
     ::SetFocus(window);
     return true;
+}
+
+bool ClientCalls::AskToTakeFocus(HWND window) {
+    DWORD pid = 0;
+    const DWORD thread = window ? ::GetWindowThreadProcessId(window, &pid) : 0;
+    if (!thread || !hooked_.contains(thread) || !IsAttached(thread)) return false;
+    if (const HWND front = ::GetForegroundWindow()) {
+        DWORD frontPid = 0;
+        ::GetWindowThreadProcessId(front, &frontPid);
+        if (frontPid != pid && frontPid != ::GetCurrentProcessId()) return false;
+    }
+    if (const HWND old = ::GetFocus(); old && ::GetWindowThreadProcessId(old, nullptr) != thread) ReleaseHungFocus();
+    return ::SendNotifyMessageW(window, hook::kWmHookNotify, hook::kTakeFocus, static_cast<LPARAM>(::GetTickCount())) !=
+           0;
+}
+
+void ClientCalls::SetHookedThreads(std::span<const std::uint32_t> threads) {
+    hooked_.clear();
+    hooked_.insert(threads.begin(), threads.end());
 }
 
 void ClientCalls::AttachInput(HWND window) {

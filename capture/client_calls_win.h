@@ -7,8 +7,11 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <map>
 #include <optional>
+#include <set>
+#include <span>
 #include <string>
 
 namespace parlix {
@@ -39,10 +42,19 @@ public:
     // carries out when it next pumps messages).
     void ShowAsync(HWND window, int command);
     void PlaceAsync(HWND window, HWND insertAfter, int x, int y, int width, int height, UINT flags);
-    // Moves the keyboard focus into window. A client that does not answer at once, the one
-    // losing the focus or the one getting it, is detached first so SetFocus cannot wait on it;
-    // false when the target does not answer.
+    // Moves the keyboard focus into window. A client with the hook library in its attached
+    // thread is asked to move it itself (AskToTakeFocus). Otherwise a client that does not
+    // answer at once, the one losing the focus or the one getting it, is detached first so
+    // SetFocus cannot wait on it; false when the target does not answer.
     bool Focus(HWND window);
+    // Asks window's own thread to take the focus (the hook library's kTakeFocus), which also
+    // brings the main window to the front, without waiting for it: possible when that thread is
+    // hooked and attached, and the foreground window is Parlix's, that client's, or none. A
+    // client of another thread holding the focus is checked first (ReleaseHungFocus), so the
+    // asked client cannot be stalled by a hung one. False when not possible or not sent.
+    bool AskToTakeFocus(HWND window);
+    // The client threads the hook library is installed in.
+    void SetHookedThreads(std::span<const std::uint32_t> threads);
     // Detaches the client holding the keyboard focus when it does not answer at once, so that
     // activation and focus changes of Parlix's own windows do not wait on it. Returns the
     // thread of that client when it answered; 0 when it did not, or no client has the focus.
@@ -70,6 +82,7 @@ private:
 
     std::map<DWORD, Attachment> attachments_;  // by client thread
     std::map<HWND, DWORD> windowThreads_;      // captured window → its thread
+    std::set<DWORD> hooked_;
 };
 
 // Characters of text longer than this are not read from a client (a history box is far

@@ -29,6 +29,15 @@
 //     kRequestHistory  7: the address, in the client's memory, of the window's history text
 //                      record (+4: UTF-16 characters, +8: length in bytes); 0 when none
 //     kRequestInput    8: the chat's input box; 0 when none
+//   and one notice to a window inside a captured chat window, sent with SendNotifyMessage (never
+//   waited for):
+//     kTakeFocus       9, lParam = the sender's GetTickCount() when it asked: the library moves
+//                      the keyboard focus to that window from the client's own thread (whose
+//                      input is attached to Parlix's), which also activates the main window.
+//                      Ignored when the window is hidden or no longer inside the main window,
+//                      when the notice is older than kTakeFocusFreshMs (a client that was busy
+//                      must not take the focus back later), or when the foreground window
+//                      belongs to neither Parlix nor that client. Nothing is answered.
 //
 // WM_HOTKEY to the main window (posted), for keys pressed in a captured chat window; the key
 // itself is swallowed:
@@ -51,6 +60,7 @@ enum Code : std::uint32_t {
     kRequestFocus = 6,
     kRequestHistory = 7,
     kRequestInput = 8,
+    kTakeFocus = 9,
     kFocusRequest = 11,
     kGesture = 12,
     kWindowShown = 20,
@@ -62,6 +72,13 @@ inline constexpr std::intptr_t kKeyUp = 1;
 inline constexpr std::intptr_t kGesturePoint = 0;
 inline constexpr std::intptr_t kGestureBegin = 1;
 inline constexpr std::intptr_t kGestureEnd = 2;
+inline constexpr std::uint32_t kTakeFocusFreshMs = 1000;
+
+// Whether a kTakeFocus notice sent at askedAt (GetTickCount) still counts at now; the count
+// wraps every 49.7 days.
+[[nodiscard]] constexpr bool TakeFocusIsFresh(std::uint32_t askedAt, std::uint32_t now) noexcept {
+    return now - askedAt <= kTakeFocusFreshMs;
+}
 
 // Hotkey id for a key pressed with the given modifiers, 0 when the key is not mapped.
 // vk is a virtual-key code.

@@ -305,6 +305,22 @@ LPARAM Answer(WPARAM request, HWND chat) {
     }
 }
 
+// Parlix asked for the focus to move to w (kTakeFocus). It is done here, in the thread that owns
+// w, so that Parlix's thread never waits on this client for the focus change.
+void TakeFocus(HWND w, std::uint32_t askedAt) {
+    const HWND notify = NotifyWindow();
+    if (!notify || !parlix::hook::TakeFocusIsFresh(askedAt, ::GetTickCount())) return;
+    if (!CapturedChatOf(w, notify) || !::IsWindowVisible(w) || ::GetFocus() == w) return;
+    // The user went to another program meanwhile: the focus stays where the user put it.
+    if (const HWND front = ::GetForegroundWindow()) {
+        DWORD frontPid = 0, parlixPid = 0;
+        ::GetWindowThreadProcessId(front, &frontPid);
+        ::GetWindowThreadProcessId(notify, &parlixPid);
+        if (frontPid != ::GetCurrentProcessId() && frontPid != parlixPid) return;
+    }
+    ::SetFocus(w);
+}
+
 void OnSent(const CWPSTRUCT& c) {
     using namespace parlix::hook;
     SeedOnce(c.hwnd);
@@ -312,6 +328,10 @@ void OnSent(const CWPSTRUCT& c) {
     OnTextChange(c);
     switch (c.message) {
     case kWmHookNotify:
+        if (c.wParam == kTakeFocus) {
+            TakeFocus(c.hwnd, static_cast<std::uint32_t>(c.lParam));
+            break;
+        }
         if (c.lParam == 0 && (c.wParam == kRequestFocus || c.wParam == kRequestHistory || c.wParam == kRequestInput)) {
             if (const HWND notify = NotifyWindow()) SendBounded(notify, c.wParam, Answer(c.wParam, c.hwnd), kSendTimeoutMs);
         }

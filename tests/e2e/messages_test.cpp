@@ -1,5 +1,6 @@
 // Living with tabs: new messages mark their tab until it is read, closed chats lose their tab,
 // the empty window shows its notice, the focus follows a switch, and the tab commands.
+#include "hook/hook_protocol.h"
 #include "tests/support/clean_state.h"
 #include "tests/support/fakeim_client.h"
 #include "tests/support/parlix_app.h"
@@ -94,6 +95,34 @@ TEST_F(LivingTest, FocusLandsInTheInputBoxAfterATabSwitch) {
     ASSERT_TRUE(app_->ClickTab(0));
     const DWORD thread = ::GetWindowThreadProcessId(a, nullptr);
     EXPECT_TRUE(WaitFor([&] { return FocusOfThread(thread) == input; }));
+}
+
+// The client's own thread moves the focus into a new chat, which brings Parlix forward; a focus
+// notice that reaches the client late (it was busy) is ignored.
+TEST_F(LivingTest, ANewChatGetsTheFocusFromItsClientAndALateNoticeIsIgnored) {
+    const auto childOf = [](HWND chat, const wchar_t* cls) {
+        return ::FindWindowExW(::FindWindowExW(chat, nullptr, L"#32770", nullptr), nullptr, cls, nullptr);
+    };
+    const auto inputOf = [&](HWND chat) { return childOf(chat, L"RICHEDIT"); };
+    const HWND main = app_->MainWindow();
+    const HWND a = Capture(L"tm2007", L"与 张三 会话中");
+    const DWORD thread = ::GetWindowThreadProcessId(a, nullptr);
+    EXPECT_TRUE(WaitFor([&] { return ::GetForegroundWindow() == main && FocusOfThread(thread) == inputOf(a); }));
+    const HWND b = Capture(L"tm2007", L"与 李四 会话中");
+    ASSERT_NE(inputOf(b), nullptr);
+    EXPECT_TRUE(WaitFor([&] { return ::GetForegroundWindow() == main && FocusOfThread(thread) == inputOf(b); }));
+
+    const HWND history = childOf(b, L"RichEdit20A");
+    ASSERT_NE(history, nullptr);
+    const auto notice = [&](DWORD askedAt) {
+        ::SendNotifyMessageW(history, hook::kWmHookNotify, hook::kTakeFocus, static_cast<LPARAM>(askedAt));
+        DWORD_PTR ignored = 0;  // sent messages are taken in order: this one is answered after the notice
+        ::SendMessageTimeoutW(history, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &ignored);
+    };
+    notice(::GetTickCount() - 5000);
+    EXPECT_EQ(FocusOfThread(thread), inputOf(b)) << "a late notice moved the focus";
+    notice(::GetTickCount());
+    EXPECT_TRUE(WaitFor([&] { return FocusOfThread(thread) == history; }));
 }
 
 TEST_F(LivingTest, LockedTabsSurviveCloseCommands) {

@@ -31,5 +31,17 @@ INSTANTIATE_TEST_SUITE_P(
                     Key{'1', true, true, false, 0}, Key{'A', true, false, false, 0},
                     Key{kNext, true, true, false, 0}));
 
+TEST(TakeFocusNotice, CountsOnlyWhileFreshAcrossTheTickCountsWrap) {
+    struct Case {
+        std::uint32_t askedAt, now;
+        bool fresh;
+    };
+    for (const Case c : {Case{5000, 5000, true}, Case{5000, 6000, true}, Case{5000, 6001, false},
+                         Case{0xFFFFFF00u, 0x100, true},   // the count wrapped since the notice
+                         Case{0xFFFFFF00u, 0x400, false},  // ... and then grew old
+                         Case{6000, 5000, false}})         // from the future: not trusted
+        EXPECT_EQ(TakeFocusIsFresh(c.askedAt, c.now), c.fresh) << c.askedAt << " at " << c.now;
+}
+
 }  // namespace
 }  // namespace parlix::hook

@@ -145,6 +145,13 @@ int wmain() {
             background.emplace_back(clients[k].get(), chat);
         }
     }
+    // A window is a child of picWin a moment before its tab is added: the measurement counts on
+    // every tab being there.
+    const int openTabs = static_cast<int>(background.size());
+    if (!WaitFor([&] { return app->TabCount() == openTabs; }, std::chrono::milliseconds(10000))) {
+        std::fprintf(stderr, "the background tabs did not all get their tab\n");
+        return 1;
+    }
     std::printf("capture_latency: %d tabs open, a new message in a background tab every %d captures\n",
                 app->TabCount(), kMessageEvery);
     std::printf("simulator shows a chat window -> child of picWin, its tab selected\n");

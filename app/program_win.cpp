@@ -167,7 +167,9 @@ void Program::HistoryChanged(HWND window) { parts_->poll.HistoryChanged(window);
 
 void Program::OnMainActivated() {
     if (parts_->state.MainState() == MainWindowState::InTray) parts_->focus.StartSetFocus();
-    else parts_->poll.SetTabRead();
+    // The tab is read (and the focus moved into it) through a posted focus move: activation
+    // also comes in the middle of a capture, whose own focus move then answers this one.
+    else parts_->state.PostFocusCurrent();
 }
 
 void Program::ReAddTrayIcon() { parts_->tray.KillTip(); }

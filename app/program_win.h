@@ -167,7 +167,6 @@ private:
     void AfterSwitch() override;
     void WindowEmptied() override;
     void CurrentChanged(const LinkRef& current) override { plugins_.TabSelected(current); }
-    void ReleaseHungFocus() override { calls_.ReleaseHungFocus(); }
     void HideAsync(HWND window) override { calls_.ShowAsync(window, SW_HIDE); }
 
     // SettingsDialogHost (dialogs_win.cpp); MainHwnd is TabUiHost's.

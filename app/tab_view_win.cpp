@@ -52,7 +52,8 @@ void TabView::Changed(int index) {
         host_.CurrentChanged(current_);
         return;
     }
-    host_.ReleaseHungFocus();
+    // Nothing here waits on a client (the windows are hidden and placed by requests); the
+    // focus move that follows checks the client holding the focus itself.
     const std::shared_ptr<clsLink> node = registry_.GetNode(index + 1);
     current_ = node;
     number_ = index + 1;

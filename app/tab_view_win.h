@@ -32,8 +32,6 @@ public:
     virtual void WindowEmptied() = 0;
     // CurrentLink changed (CurrentWin of the plugins' host follows it).
     virtual void CurrentChanged(const LinkRef& current) = 0;
-    // The hung clients' focus hold is released before a switch attaches other inputs.
-    virtual void ReleaseHungFocus() = 0;
     // Hides a captured window without waiting for its client.
     virtual void HideAsync(HWND window) = 0;
 

@@ -19,7 +19,7 @@ class MessageDispatch;
 class TabView;
 
 // Timer ids on the main window, named after the timers they drive.
-enum MainTimer : UINT_PTR { tmrChkWin = 1, tmrChkMsg = 2, tmrMsg = 3, tmrUnload = 5, tmrCheckHook = 6, tmrKillTip = 9 };
+enum MainTimer : UINT_PTR { tmrChkWin = kUpkeepTimer, tmrChkMsg = 2, tmrMsg = 3, tmrUnload = 5, tmrCheckHook = 6, tmrKillTip = 9 };
 // Posted to the main window: move the keyboard focus into the current tab's chat.
 inline constexpr UINT kMsgFocusCurrent = WM_APP + 1;
 // Posted to the main window after a capture: bring it to the front and move the focus.

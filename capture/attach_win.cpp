@@ -57,9 +57,11 @@ std::shared_ptr<clsLink> TabAttacher::AddTab(HWND window, std::wstring caption, 
         // messages meanwhile) may see the main window go away: the window is then left as it
         // is, or given back when it was already changed.
         const auto mainGone = [picWin] { return !::IsWindow(picWin); };
-        calls_.ReleaseHungFocus();
+        // A hung client holding the focus must not stall the steps below; the window's own
+        // client is asked by the first of them.
+        calls_.ReleaseHungFocus(::GetWindowThreadProcessId(window, nullptr));
         // A minimised or maximised window is restored first, so its normal rectangle is recorded.
-        calls_.Send(window, WM_SYSCOMMAND, SC_RESTORE, 0);
+        if (::IsIconic(window) || ::IsZoomed(window)) calls_.Send(window, WM_SYSCOMMAND, SC_RESTORE, 0);
         if (caption.empty()) {
             PumpMessagesFor(200);
             caption = WindowTitle(window);

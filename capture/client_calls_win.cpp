@@ -47,11 +47,11 @@ void ClientCalls::PlaceAsync(HWND window, HWND insertAfter, int x, int y, int wi
     ::SetWindowPos(window, insertAfter, x, y, width, height, flags | SWP_ASYNCWINDOWPOS);
 }
 
-DWORD ClientCalls::ReleaseHungFocus() {
+DWORD ClientCalls::ReleaseHungFocus(DWORD spared) {
     const HWND old = ::GetFocus();
     DWORD pid = 0;
     const DWORD thread = old ? ::GetWindowThreadProcessId(old, &pid) : 0;
-    if (!thread || pid == ::GetCurrentProcessId()) return 0;
+    if (!thread || thread == spared || pid == ::GetCurrentProcessId()) return 0;
     return Send(old, WM_NULL, 0, 0, kClientAliveMs) ? thread : 0;
 }
 

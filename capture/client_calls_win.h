@@ -58,7 +58,9 @@ public:
     // Detaches the client holding the keyboard focus when it does not answer at once, so that
     // activation and focus changes of Parlix's own windows do not wait on it. Returns the
     // thread of that client when it answered; 0 when it did not, or no client has the focus.
-    DWORD ReleaseHungFocus();
+    // A holder in the thread spared is not asked: the caller is about to wait on that thread
+    // with calls of its own.
+    DWORD ReleaseHungFocus(DWORD spared = 0);
 
     // Input queue of the window's thread attached to Parlix's while the window is captured.
     void AttachInput(HWND window);

@@ -6,6 +6,7 @@
 #include "base/message_pump_win.h"
 #include "capture/attach_rules.h"
 
+#include <algorithm>
 #include <map>
 #include <memory>
 #include <vector>
@@ -161,16 +162,26 @@ void TabDetacher::GiveBackForFault() noexcept {
     workers_.Wait(kFaultGiveBackMs, false);
 }
 
-int TabDetacher::DropDeadWindows() {
-    int dropped = 0;
-    for (int pos = registry_.count() - 1; pos >= 0; --pos) {
-        const HWND window = Window(registry_.GetNode(pos + 1)->window.hWnd);
-        if (::IsWindow(window)) continue;
-        Forget(pos, window);
-        ++dropped;
-    }
-    if (dropped && registry_.count() == 0) strip_.ShowMsg();
-    return dropped;
+int TabDetacher::DropDeadWindows(int others) {
+    const int count = registry_.count();
+    if (count == 0) return 0;
+    const auto current = currentLink_.lock();
+    std::vector<int> dead;  // positions from 0
+    const auto look = [&](int pos) {
+        if (!::IsWindow(Window(registry_.GetNode(pos + 1)->window.hWnd))) dead.push_back(pos);
+    };
+    const int currentPos = current ? registry_.PositionOf(current.get()) - 1 : -1;
+    if (currentPos >= 0) look(currentPos);
+    const int rest = std::min(others, count);
+    for (int i = 0; i < rest; ++i)
+        if (const int pos = (sweepFrom_ + i) % count; pos != currentPos) look(pos);
+    sweepFrom_ = (sweepFrom_ + rest) % count;
+    // From the last position back, so that the positions still to go stay right.
+    std::sort(dead.begin(), dead.end(), std::greater<>());
+    dead.erase(std::unique(dead.begin(), dead.end()), dead.end());
+    for (const int pos : dead) Forget(pos, Window(registry_.GetNode(pos + 1)->window.hWnd));
+    if (!dead.empty() && registry_.count() == 0) strip_.ShowMsg();
+    return static_cast<int>(dead.size());
 }
 
 }  // namespace parlix

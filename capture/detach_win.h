@@ -13,6 +13,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <limits>
 
 namespace parlix {
 
@@ -44,8 +45,10 @@ public:
     void GiveBackForFault() noexcept;
     // The give-backs still waiting on hung clients.
     [[nodiscard]] GiveBackWorkers& Workers() noexcept { return workers_; }
-    // Drops the tabs whose window no longer exists; returns how many went.
-    int DropDeadWindows();
+    // Drops the tabs whose window no longer exists; returns how many went. Each look is a call
+    // to the window server: the current tab is looked at, and at most others of the rest, taken
+    // in turn from where the last call stopped.
+    int DropDeadWindows(int others = std::numeric_limits<int>::max());
 
 private:
     // The record of node with its position moved in from the screen edge (pop-out, exit).
@@ -63,6 +66,7 @@ private:
     LinkRef& currentLink_;
     std::function<void(HWND)> onPopped_;
     bool exiting_ = false;
+    int sweepFrom_ = 0;  // where DropDeadWindows goes on
     GiveBackWorkers workers_;
 };
 

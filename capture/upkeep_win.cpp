@@ -87,7 +87,7 @@ void WindowUpkeep::Tick() {
     Trapped(L"frmMain", L"tmrChkWin", false, [&] {
         // A window its client closed loses its tab (every such tab, not only the selected one),
         // also while no tab is current (after a pop-out, until the focus has moved).
-        if (detacher_.DropDeadWindows() > 0) return;
+        if (detacher_.DropDeadWindows(kDeadChecksPerTick) > 0) return;
         if (!currentLink_) {
             if (strip_.TabCount() == 0 && host_.CurrentTabNumber() != -1) strip_.ShowMsg();
             return;
@@ -141,9 +141,10 @@ void WindowUpkeep::Request(HWND window, HWND insertAfter, const PixelRect& r, UI
     // and messages sent to a thread are handled in order) and the window strayed again; a
     // client that does not answer still has it waiting.
     if (!force && last_.window == window && last_.rect == r && last_.flags == flags &&
-        now - last_.at < kRepeatRequestMs && !calls_.Send(window, WM_NULL, 0, 0, kClientAliveMs))
+        now - last_.at < kRepeatRequestMs && !probe_.CaughtUp(window, false))
         return;
     calls_.PlaceAsync(window, insertAfter, r.x, r.y, r.width, r.height, flags);
+    probe_.Sent(window);
     last_ = {window, r, flags, now};
 }
 
@@ -199,9 +200,10 @@ void WindowUpkeep::AdjustQQWindow() {
         PixelSize size = SizeOf(window);
         if (size != PixelSize{w.W, w.H}) {
             // A size other than the one last seen or asked for: either the client changed it, or
-            // it has not carried out our placement yet. Once it answers, every request sent
-            // before is done; a client that does not answer is left alone this tick.
-            if (!calls_.Send(window, WM_NULL, 0, 0, kClientAliveMs)) return;
+            // it has not carried out our placement yet. Once it has answered after every request
+            // sent to it, the size is its own; until then it is left alone (its answer brings
+            // the tick back).
+            if (!probe_.CaughtUp(window, true)) return;
             size = SizeOf(window);
         }
         w.W = size.width;

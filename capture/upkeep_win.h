@@ -5,10 +5,12 @@
 // selected chat window). All sizes are client pixels.
 //
 // Captured windows belong to other processes: they are only placed and shown by requests the
-// client carries out when it pumps (ClientCalls::PlaceAsync), and asked about with bounded
-// calls, so a hung client never holds up the tick.
+// client carries out when it pumps (ClientCalls::PlaceAsync). Whether a client has carried
+// them out is asked without waiting (CatchUpProbe), so a busy or hung client never holds up
+// the tick.
 #pragma once
 
+#include "capture/catch_up_probe_win.h"
 #include "capture/client_calls_win.h"
 #include "capture/detach_win.h"
 #include "capture/tab_registry.h"
@@ -24,6 +26,11 @@
 namespace parlix {
 
 inline constexpr UINT kChkWinMs = 100;
+// Background tabs whose window the tick looks for, in turn (the current tab every tick): with
+// 170 tabs, a closed chat's tab goes within a second, and the tick stays short.
+inline constexpr int kDeadChecksPerTick = 20;
+// The tick's timer id on the main window; an answer the tick waited for posts it at once.
+inline constexpr UINT_PTR kUpkeepTimer = 1;
 
 // The report of the two Adjust procedures: the procedure's name, a line break and the error's
 // description, shown without holding up the caller. The default shows a message box (at most
@@ -105,6 +112,9 @@ private:
         UINT flags = 0;
         DWORD at = 0;
     } last_;
+    // Whether the current window's client has carried out the requests sent to it; an answer
+    // the size check waits for runs the tick again at once.
+    CatchUpProbe probe_{[main = main_] { ::PostMessageW(main, WM_TIMER, kUpkeepTimer, 0); }};
 };
 
 // The chrome hidden outside picWin for a captured window, from its style before capture and

@@ -137,9 +137,10 @@ void WindowUpkeep::LayOut() {
 
 void WindowUpkeep::Request(HWND window, HWND insertAfter, const PixelRect& r, UINT flags, bool force) {
     const DWORD now = ::GetTickCount();
-    // The same request again soon: once the client answers, the earlier one is done (requests
-    // and messages sent to a thread are handled in order) and the window strayed again; a
-    // client that does not answer still has it waiting.
+    // The same request again soon: once the client has answered after it, the earlier one is
+    // done (requests and messages sent to a thread are handled in order) and the window strayed
+    // again, so it is sent again on a later tick; a client that has not answered still has it
+    // waiting.
     if (!force && last_.window == window && last_.rect == r && last_.flags == flags &&
         now - last_.at < kRepeatRequestMs && !probe_.CaughtUp(window, false))
         return;

@@ -86,6 +86,15 @@ TEST_F(LivingTest, ChatClosedByItsClientLosesItsTabAndTheLastShowsTheNotice) {
     EXPECT_TRUE(WaitFor([&] { return (::GetWindowLongW(notice, GWL_STYLE) & WS_VISIBLE) != 0; }));
 }
 
+TEST_F(LivingTest, OnlyTheSelectedTabsChatIsShown) {
+    const HWND a = Capture(L"dialog", L"与 张三 交谈中");
+    const HWND b = Capture(L"dialog", L"与 李四 交谈中");
+    const auto shown = [](HWND w) { return ::IsWindowVisible(w) != FALSE; };
+    EXPECT_TRUE(WaitFor([&] { return shown(b) && !shown(a); })) << "the chat captured last";
+    ASSERT_TRUE(app_->ClickTab(0));
+    EXPECT_TRUE(WaitFor([&] { return shown(a) && !shown(b); })) << "after a switch";
+}
+
 TEST_F(LivingTest, FocusLandsInTheInputBoxAfterATabSwitch) {
     const HWND a = Capture(L"tm2007", L"与 张三 会话中");
     Capture(L"tm2007", L"与 李四 会话中");

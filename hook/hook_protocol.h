@@ -35,6 +35,7 @@
 //                      the keyboard focus to that window from the client's own thread (whose
 //                      input is attached to Parlix's), which also activates the main window.
 //                      Ignored when the window is hidden or no longer inside the main window,
+//                      while a window holds the mouse capture (a drag in progress),
 //                      when the notice is older than kTakeFocusFreshMs (a client that was busy
 //                      must not take the focus back later), or when the foreground window
 //                      belongs to neither Parlix nor that client. Nothing is answered.

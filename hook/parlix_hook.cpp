@@ -311,6 +311,9 @@ void TakeFocus(HWND w, std::uint32_t askedAt) {
     const HWND notify = NotifyWindow();
     if (!notify || !parlix::hook::TakeFocusIsFresh(askedAt, ::GetTickCount())) return;
     if (!CapturedChatOf(w, notify) || !::IsWindowVisible(w) || ::GetFocus() == w) return;
+    // A window holds the mouse (a tab being dragged, a button held): activation and focus
+    // changes are left alone until the user lets go.
+    if (::GetCapture()) return;
     // The user went to another program meanwhile: the focus stays where the user put it.
     if (const HWND front = ::GetForegroundWindow()) {
         DWORD frontPid = 0, parlixPid = 0;

@@ -154,6 +154,10 @@ TEST_F(LivingTest, DraggingATabReordersAndDraggingItOutDetaches) {
     const HWND a = Capture(L"dialog", L"与 张三 交谈中");
     const HWND b = Capture(L"dialog", L"与 李四 交谈中");
     const HWND c = Capture(L"dialog", L"与 王五 交谈中");
+    // A user's press on a tab activates the window first; the posted presses here do not.
+    ::SetForegroundWindow(app_->MainWindow());
+    ASSERT_TRUE(WaitFor([&] { return ::GetForegroundWindow() == app_->MainWindow(); }));
+    ASSERT_TRUE(app_->WaitIdle());
     // Tab 0 dragged onto tab 2: it ends behind it.
     RECT from = app_->ItemRect(0), to = app_->ItemRect(2);
     const int y = (from.top + from.bottom) / 2;
@@ -177,7 +181,11 @@ TEST_F(LivingTest, DraggingATabReordersAndDraggingItOutDetaches) {
     ::ScreenToClient(app_->TabWindow(), &outside);
     app_->MouseOnStrip(WM_MOUSEMOVE, MK_LBUTTON, outside.x, outside.y);
     app_->MouseOnStrip(WM_LBUTTONUP, 0, outside.x, outside.y);
-    EXPECT_TRUE(WaitFor([&] { return app_->TabCount() == 2; }));
+    POINT cursor{};
+    ::GetCursorPos(&cursor);
+    EXPECT_TRUE(WaitFor([&] { return app_->TabCount() == 2; }))
+        << "main " << main.left << "," << main.top << "-" << main.right << "," << main.bottom << " cursor " << cursor.x
+        << "," << cursor.y;
     // The tab goes first; the window follows once the tab strip has moved on.
     EXPECT_TRUE(WaitFor([&] { return ::GetAncestor(b, GA_ROOT) == b; }))
         << "the dragged-out window is not back on the desktop";

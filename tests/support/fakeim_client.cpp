@@ -22,12 +22,16 @@ std::unique_ptr<FakeIm> FakeIm::Launch(const std::filesystem::path& dir, const s
                                        const std::vector<std::wstring>& commands,
                                        std::chrono::milliseconds deadline) {
     const auto exe = dir / exeName;
-    std::error_code ec;
-    std::filesystem::copy_file(BinDir() / L"fakeim.exe", exe, std::filesystem::copy_options::overwrite_existing,
-                               ec);
-    if (ec) return nullptr;
     auto im = std::make_unique<FakeIm>();
-    im->process_ = Process::Start(exe, commands);
+    // Under a busy Wine server a copy or a process start now and then fails at once: tried
+    // again a few times before the simulator counts as not started.
+    for (int attempt = 0; attempt < 3 && !im->process_.Running(); ++attempt) {
+        std::error_code ec;
+        std::filesystem::copy_file(BinDir() / L"fakeim.exe", exe, std::filesystem::copy_options::overwrite_existing,
+                                   ec);
+        if (ec && !std::filesystem::exists(exe)) continue;
+        im->process_ = Process::Start(exe, commands);
+    }
     if (!im->process_.Running()) return nullptr;
     const DWORD pid = im->process_.Id();
     im->control_ = WaitFor([&] { return FindFakeImControl(pid); }, deadline);

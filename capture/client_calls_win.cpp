@@ -72,11 +72,9 @@ bool ClientCalls::AskToTakeFocus(HWND window) {
     DWORD pid = 0;
     const DWORD thread = window ? ::GetWindowThreadProcessId(window, &pid) : 0;
     if (!thread || !hooked_.contains(thread) || !IsAttached(thread)) return false;
-    if (const HWND front = ::GetForegroundWindow()) {
-        DWORD frontPid = 0;
-        ::GetWindowThreadProcessId(front, &frontPid);
-        if (frontPid != pid && frontPid != ::GetCurrentProcessId()) return false;
-    }
+    DWORD frontPid = 0;
+    if (const HWND front = ::GetForegroundWindow()) ::GetWindowThreadProcessId(front, &frontPid);
+    if (!hook::FocusMayMove(frontPid, pid, ::GetCurrentProcessId())) return false;
     if (const HWND old = ::GetFocus(); old && ::GetWindowThreadProcessId(old, nullptr) != thread) ReleaseHungFocus();
     return ::SendNotifyMessageW(window, hook::kWmHookNotify, hook::kTakeFocus, static_cast<LPARAM>(::GetTickCount())) !=
            0;

@@ -178,7 +178,6 @@ int TabDetacher::DropDeadWindows(int others) {
     sweepFrom_ = (sweepFrom_ + rest) % count;
     // From the last position back, so that the positions still to go stay right.
     std::sort(dead.begin(), dead.end(), std::greater<>());
-    dead.erase(std::unique(dead.begin(), dead.end()), dead.end());
     for (const int pos : dead) Forget(pos, Window(registry_.GetNode(pos + 1)->window.hWnd));
     if (!dead.empty() && registry_.count() == 0) strip_.ShowMsg();
     return static_cast<int>(dead.size());

@@ -75,6 +75,14 @@ inline constexpr std::intptr_t kGestureBegin = 1;
 inline constexpr std::intptr_t kGestureEnd = 2;
 inline constexpr std::uint32_t kTakeFocusFreshMs = 1000;
 
+// Whether the focus may move into a chat of the client process clientPid while the foreground
+// window belongs to frontPid (0: no foreground window): only when it is Parlix's or that
+// client's, so that a user who went to another program keeps the focus there.
+[[nodiscard]] constexpr bool FocusMayMove(std::uint32_t frontPid, std::uint32_t clientPid,
+                                          std::uint32_t parlixPid) noexcept {
+    return frontPid == 0 || frontPid == clientPid || frontPid == parlixPid;
+}
+
 // Whether a kTakeFocus notice sent at askedAt (GetTickCount) still counts at now; the count
 // wraps every 49.7 days.
 [[nodiscard]] constexpr bool TakeFocusIsFresh(std::uint32_t askedAt, std::uint32_t now) noexcept {

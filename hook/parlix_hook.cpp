@@ -315,12 +315,10 @@ void TakeFocus(HWND w, std::uint32_t askedAt) {
     // changes are left alone until the user lets go.
     if (::GetCapture()) return;
     // The user went to another program meanwhile: the focus stays where the user put it.
-    if (const HWND front = ::GetForegroundWindow()) {
-        DWORD frontPid = 0, parlixPid = 0;
-        ::GetWindowThreadProcessId(front, &frontPid);
-        ::GetWindowThreadProcessId(notify, &parlixPid);
-        if (frontPid != ::GetCurrentProcessId() && frontPid != parlixPid) return;
-    }
+    DWORD frontPid = 0, parlixPid = 0;
+    if (const HWND front = ::GetForegroundWindow()) ::GetWindowThreadProcessId(front, &frontPid);
+    ::GetWindowThreadProcessId(notify, &parlixPid);
+    if (!parlix::hook::FocusMayMove(frontPid, ::GetCurrentProcessId(), parlixPid)) return;
     ::SetFocus(w);
 }
 
